@@ -1,0 +1,21 @@
+#include "CleanerApp.h"
+#include "CleanerDlg.h"
+
+BEGIN_MESSAGE_MAP(CCleanerApp, CWinApp)
+    ON_COMMAND(0xE146, &CWinApp::OnHelp)   // ID_HELP
+END_MESSAGE_MAP()
+
+CCleanerApp theApp;
+
+BOOL CCleanerApp::InitInstance()
+{
+    AfxEnableControlContainer();
+    Enable3dControls();
+
+    CCleanerDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    // The dialog has joined its search worker before it closed.
+    m_pMainWnd = nullptr;
+    return FALSE;
+}

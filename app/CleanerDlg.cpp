@@ -1,0 +1,105 @@
+#include "CleanerDlg.h"
+#include "../res/resource.h"
+
+// Window sizes, outer and in pixels, as laid out for dialog base units of
+// 6 x 13 pixels; ResizeWindow scales them to the dialog's own font.
+static const int kDesignWidth = 378;
+static const int kCollapsedHeight = 200;
+static const int kExpandedHeight = 385;
+static const int kDesignBaseX = 6;
+static const int kDesignBaseY = 13;
+
+CCleanerDlg::CCleanerDlg()
+    : CDialog(IDD_CLEANER_DIALOG, nullptr),
+      m_bDetailsHidden(1),
+      m_bStopSearch(0),
+      m_pThis(nullptr),
+      m_nDriveCount(0),
+      m_bSearchDebug(0),
+      m_bSearchRelease(0),
+      m_bUseSearchDir(0),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_pSearchThread(nullptr),
+      m_bDeleting(false)
+{
+    m_szWindowsDir[0] = '\0';
+}
+
+CCleanerDlg::~CCleanerDlg()
+{
+    WaitForSearchEnd();
+}
+
+void CCleanerDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_DELETE_ALL, m_btnDeleteAll);
+    DDX_Control(pDX, IDC_DELETE_SELECTED, m_btnDeleteSelected);
+    DDX_Control(pDX, IDC_SELECT_DRIVE, m_btnSelectDrive);
+    DDX_Control(pDX, IDC_START_SEARCH, m_btnStartSearch);
+    DDX_Control(pDX, IDC_CHECK_RELEASE, m_chkRelease);
+    DDX_Control(pDX, IDC_CHECK_DEBUG, m_chkDebug);
+    DDX_Control(pDX, IDC_DETAILS, m_btnDetails);
+    DDX_Control(pDX, IDC_LIST_RESULTS, m_listResults);
+}
+
+BEGIN_MESSAGE_MAP(CCleanerDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_DETAILS, OnDetails)
+    ON_BN_CLICKED(IDC_CHECK_DEBUG, OnCheckDebug)
+    ON_BN_CLICKED(IDC_CHECK_RELEASE, OnCheckRelease)
+    ON_BN_CLICKED(IDC_DELETE_SELECTED, OnDeleteSelected)
+    ON_BN_CLICKED(IDC_DELETE_ALL, OnDeleteAll)
+    ON_BN_CLICKED(IDC_START_SEARCH, OnStartSearch)
+    ON_BN_CLICKED(IDC_SELECT_DRIVE, OnSelectDrive)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+BOOL CCleanerDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    AddAboutMenuItem();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    ResizeWindow(kCollapsedHeight);
+    m_pThis = this;
+    SetUpResultList();
+    FillSearchRoots();
+    return TRUE;
+}
+
+void CCleanerDlg::OnDetails()
+{
+    if (m_bDetailsHidden == 1) {
+        m_bDetailsHidden = 0;
+        m_listResults.ShowWindow(SW_SHOW);
+        m_btnDetails.SetWindowText("Hide Details <<");
+        ResizeWindow(kExpandedHeight);
+    } else {
+        m_bDetailsHidden = 1;
+        m_listResults.ShowWindow(SW_HIDE);
+        m_btnDetails.SetWindowText("Show Details >>");
+        ResizeWindow(kCollapsedHeight);
+    }
+}
+
+// The window is closing (Escape, Enter, Close): a running search is stopped
+// and joined while its controls still exist.
+void CCleanerDlg::OnDestroy()
+{
+    m_bStopSearch = 1;
+    WaitForSearchEnd();
+    Default();
+}
+
+// Keeps the top-left corner and the Z order.
+void CCleanerDlg::ResizeWindow(int designHeight)
+{
+    RECT base = { 0, 0, 4, 8 };   // 4 x 8 dialog units are one base unit each way
+    MapDialogRect(&base);
+    int width = ::MulDiv(kDesignWidth, base.right, kDesignBaseX);
+    int height = ::MulDiv(designHeight, base.bottom, kDesignBaseY);
+    SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+}

@@ -1,0 +1,83 @@
+// CCleanerDlg: the program's only window. It holds every control and all of
+// the program's state; its members are grouped by what they do, and each
+// group lives in its own source file (see the comments below).
+#pragma once
+#include "../framework/afxwin.h"
+#include "../search/FolderId.h"
+#include <atomic>
+#include <memory>
+
+class CCleanerDlg : public CDialog {
+public:
+    CCleanerDlg();
+    ~CCleanerDlg() override;
+
+protected:
+    // State record. The search worker reads it without locks; m_bStopSearch
+    // is the only value both threads write.
+    int m_bDetailsHidden;               // 1 while the list is hidden
+    std::atomic<int> m_bStopSearch;     // set by the UI thread, cleared by the worker at its end
+    CCleanerDlg* m_pThis;               // handed to the worker
+    char m_szDrives[26][10];            // "C:" for each local drive, in letter order
+    char m_szWindowsDir[MAX_PATH];
+    int m_nDriveCount;
+    std::unique_ptr<CImageList> m_pImageList;  // its handle belongs to m_listResults
+    CString m_strSearchDir;
+    int m_bSearchDebug;
+    int m_bSearchRelease;
+    int m_bUseSearchDir;
+    CButton m_btnDeleteAll;
+    CButton m_btnDeleteSelected;
+    CButton m_btnSelectDrive;
+    CButton m_btnStartSearch;
+    CButton m_chkRelease;
+    CButton m_chkDebug;
+    CButton m_btnDetails;
+    CListCtrl m_listResults;
+    HICON m_hIcon;
+    FolderId m_windowsDirId;            // the Windows directory, however it is reached
+    CString m_strWindowsName;           // its own name, lower-cased
+    CWinThread* m_pSearchThread;        // the last worker started; owned, joined before the next
+    bool m_bDeleting;                   // a shell delete request is under way
+
+    // app/CleanerDlg.cpp: binding, initialisation, details toggle, shutdown.
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnDetails();
+    void OnDestroy();
+    void ResizeWindow(int designHeight);
+
+    // app/AboutDlg.cpp: window menu, About box, minimised icon.
+    void AddAboutMenuItem();
+    void OnSysCommand(UINT commandId, LPARAM param);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+
+    // search/ResultList.cpp
+    void SetUpResultList();
+    void AddResult(CString name, CString path);
+
+    // search/SearchRoots.cpp
+    void FillSearchRoots();
+    void OnSelectDrive();
+
+    // search/SearchControl.cpp
+    void OnCheckDebug();
+    void OnCheckRelease();
+    void RemoveResults(LPCSTR kind);
+    void OnStartSearch();
+    static UINT SearchThreadProc(LPVOID dialog);
+    void EnableControls(BOOL busy);
+    void WaitForSearchEnd();
+
+    // search/FolderWalk.cpp
+    void SearchFolder(CString folder);
+    bool IsWindowsDir(const CFileFind& finder) const;
+
+    // delete/Deletion.cpp
+    void OnDeleteAll();
+    void OnDeleteSelected();
+    void DeleteRows(const int* rows, int count);
+
+    DECLARE_MESSAGE_MAP()
+};

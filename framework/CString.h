@@ -1,0 +1,42 @@
+// CString: an 8-bit string in the system code page. It may hold embedded NUL
+// characters (a double-NUL-terminated path list is built in one).
+#pragma once
+#include "Platform.h"
+#include <string>
+
+class CString {
+public:
+    CString() = default;
+    CString(LPCSTR text) : m_str(text ? text : "") {}
+    CString(LPCSTR text, int length) : m_str(text, static_cast<size_t>(length)) {}
+
+    int GetLength() const { return static_cast<int>(m_str.size()); }
+    bool IsEmpty() const { return m_str.empty(); }
+    void Empty() { m_str.clear(); }
+    operator LPCSTR() const { return m_str.c_str(); }
+
+    CString& operator=(LPCSTR text) { m_str = text ? text : ""; return *this; }
+    CString& operator+=(const CString& other) { m_str += other.m_str; return *this; }
+    CString& operator+=(LPCSTR text) { m_str += text ? text : ""; return *this; }
+    CString& operator+=(char ch) { m_str += ch; return *this; }
+    friend CString operator+(CString left, const CString& right) { return left += right; }
+    friend CString operator+(CString left, LPCSTR right) { return left += right; }
+    friend CString operator+(LPCSTR left, const CString& right) { return CString(left) += right; }
+
+    // Lower-cases in the system code page (CharLowerBuffA).
+    void MakeLower();
+    // Loads string resource `id` of the program; false (and empty) when there is none.
+    BOOL LoadString(UINT id);
+    // wsprintfA-style formatting; the result is cut at 1024 characters.
+    void Format(LPCSTR format, ...);
+
+private:
+    std::string m_str;
+};
+
+// Byte-wise, letter-case sensitive equality of two strings of the code page.
+inline bool MbsEqual(LPCSTR left, LPCSTR right)
+{
+    return _mbscmp(reinterpret_cast<const unsigned char*>(left),
+                   reinterpret_cast<const unsigned char*>(right)) == 0;
+}

@@ -1,0 +1,50 @@
+#include "ListCtrl.h"
+#include <vector>
+
+int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width)
+{
+    LVCOLUMNA col = {};
+    col.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.fmt = format;
+    col.cx = width;
+    col.pszText = const_cast<LPSTR>(heading);
+    col.iSubItem = column;
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col)));
+}
+
+int CListCtrl::InsertItem(UINT mask, int item, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM param)
+{
+    LVITEMA row = {};
+    row.mask = mask;
+    row.iItem = item;
+    row.pszText = const_cast<LPSTR>(text);
+    row.state = state;
+    row.stateMask = stateMask;
+    row.iImage = image;
+    row.lParam = param;
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+}
+
+BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text)
+{
+    LVITEMA row = {};
+    row.iSubItem = subItem;
+    row.pszText = const_cast<LPSTR>(text);
+    return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&row)));
+}
+
+CString CListCtrl::GetItemText(int item, int subItem) const
+{
+    // The control copies at most the buffer's size; grow until the text fits.
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        LVITEMA row = {};
+        row.iSubItem = subItem;
+        row.pszText = buffer.data();
+        row.cchTextMax = static_cast<int>(buffer.size());
+        int length = static_cast<int>(SendMessage(LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&row)));
+        if (length < static_cast<int>(buffer.size()) - 1)
+            return CString(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}

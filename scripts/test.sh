@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under Wine on a
+# virtual display. Extra arguments go to ctest (for example -R dialog).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+dir=$(bash scripts/build.sh --tests | tail -n 1)
+source scripts/wine.sh
+if [ "$CLEANER_ARCH" != i686 ]; then
+  echo "This machine cannot run 32-bit x86 code: the tests run the same sources built for x86-64 under wine64."
+fi
+unset DISPLAY
+ensure_display
+trap stop_display EXIT
+ctest --test-dir "$dir" --output-on-failure "$@"

@@ -1,0 +1,68 @@
+// The folder walk: depth first, on the search worker thread.
+#include "../app/CleanerDlg.h"
+#include <cstring>
+
+// "folder\name", without doubling the separator of a root such as "C:\".
+static CString JoinPath(const CString& folder, const CString& name)
+{
+    int length = folder.GetLength();
+    if (length > 0 && static_cast<LPCSTR>(folder)[length - 1] == '\\' &&
+        !_mbsbtype(reinterpret_cast<const unsigned char*>(static_cast<LPCSTR>(folder)), length - 1))
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+// True for the Windows directory, however the walk reaches it (another
+// drive letter, another letter case). Only entries with its name are opened.
+bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
+{
+    if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    CString name = finder.GetFileName();
+    name.MakeLower();
+    if (!MbsEqual(name, m_strWindowsName))
+        return false;
+    CString path = finder.GetFilePath();
+    if (m_windowsDirId.valid)
+        return ReadFolderId(path) == m_windowsDirId;
+    return ::lstrcmpiA(path, m_szWindowsDir) == 0;
+}
+
+// Lists every folder below `folder` named debug or release (as the options
+// ask) in the result list, pre-order, in the order the file system lists them.
+// Folder links are neither entered nor listed; names that the code page cannot
+// show (with '?' in place of a character) cannot be opened and are passed by.
+void CCleanerDlg::SearchFolder(CString folder)
+{
+    CFileFind finder;
+    if (!finder.FindFile(JoinPath(folder, "*.*")))
+        return;
+
+    BOOL more;
+    do {
+        more = finder.FindNextFile();
+        if (IsWindowsDir(finder))
+            continue;
+        if (m_bStopSearch)
+            break;
+        if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        CString name = finder.GetFileName();
+        if (std::strpbrk(name, "?*"))
+            continue;
+
+        CString child = JoinPath(folder, name);
+        AfxGetThread()->m_pMainWnd->SetWindowText("Searching - " + child);
+
+        CString lowered = name;
+        lowered.MakeLower();
+        if (m_bSearchDebug && MbsEqual(lowered, "debug"))
+            AddResult(name, finder.GetFilePath());
+        if (m_bSearchRelease && MbsEqual(lowered, "release"))
+            AddResult(name, finder.GetFilePath());
+
+        SearchFolder(child);
+    } while (more);
+}

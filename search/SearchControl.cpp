@@ -1,0 +1,118 @@
+// Search control: the two options, Start/Stop, and the worker thread.
+#include "../app/CleanerDlg.h"
+
+void CCleanerDlg::OnCheckDebug()
+{
+    m_bSearchDebug = 1;
+    m_btnStartSearch.EnableWindow(m_chkDebug.GetCheck() || m_chkRelease.GetCheck());
+    if (!m_chkDebug.GetCheck()) {
+        m_bSearchDebug = 0;
+        RemoveResults("Debug");
+    }
+}
+
+void CCleanerDlg::OnCheckRelease()
+{
+    m_bSearchRelease = 1;
+    m_btnStartSearch.EnableWindow(m_chkDebug.GetCheck() || m_chkRelease.GetCheck());
+    if (!m_chkRelease.GetCheck()) {
+        m_bSearchRelease = 0;
+        RemoveResults("Release");
+    }
+}
+
+// Removes the rows of one kind ("Debug" or "Release"), in any letter case.
+void CCleanerDlg::RemoveResults(LPCSTR kind)
+{
+    for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
+        CString name = m_listResults.GetItemText(row, 0);
+        name.MakeLower();
+        if (MbsEqual(kind, "Debug")) {
+            if (MbsEqual(name, "debug"))
+                m_listResults.DeleteItem(row);
+        } else if (MbsEqual(kind, "Release")) {
+            if (MbsEqual(name, "release"))
+                m_listResults.DeleteItem(row);
+        }
+    }
+}
+
+// The button's caption is the run state: "Start Search" starts a run,
+// "Stop Search" asks the running one to stop and returns at once.
+void CCleanerDlg::OnStartSearch()
+{
+    if (!m_chkDebug.GetCheck() && !m_chkRelease.GetCheck())
+        return;
+    CString caption;
+    m_btnStartSearch.GetWindowText(caption);
+    if (!MbsEqual(caption, "Start Search")) {
+        m_btnStartSearch.SetWindowText("Start Search");
+        m_bStopSearch = 1;
+        return;
+    }
+
+    WaitForSearchEnd();   // a stopped run may still be unwinding: one run at a time
+    m_btnStartSearch.SetWindowText("Stop Search");
+    m_bDetailsHidden = 1;
+    m_listResults.DeleteAllItems();
+    OnDetails();
+
+    m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!m_pSearchThread) {
+        m_btnStartSearch.SetWindowText("Start Search");
+        return;
+    }
+    m_pSearchThread->m_bAutoDelete = FALSE;
+    m_pSearchThread->ResumeThread();
+}
+
+// The worker. Every control operation here is a message that the UI thread
+// carries out while the worker waits.
+UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
+{
+    CCleanerDlg* dlg = static_cast<CCleanerDlg*>(dialog);
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);   // an empty drive yields nothing, silently
+
+    dlg->EnableControls(TRUE);
+    if (dlg->m_bUseSearchDir) {
+        dlg->SearchFolder(dlg->m_strSearchDir);
+    } else {
+        for (int i = 0; i < dlg->m_nDriveCount; ++i)
+            dlg->SearchFolder(CString(dlg->m_szDrives[i]));
+    }
+    ::MessageBeep(MB_ICONASTERISK);
+    dlg->m_btnStartSearch.SetWindowText("Start Search");
+    dlg->m_bStopSearch = 0;
+    dlg->EnableControls(FALSE);
+    AfxGetThread()->m_pMainWnd->SetWindowText("Tolvane Cleaner");
+    return 0;
+}
+
+// Disables the options and Select Drive while busy; the Delete buttons follow
+// only while the list has rows. Details and Start/Stop are never touched.
+void CCleanerDlg::EnableControls(BOOL busy)
+{
+    BOOL enable = !busy;
+    m_chkDebug.EnableWindow(enable);
+    m_chkRelease.EnableWindow(enable);
+    m_btnSelectDrive.EnableWindow(enable);
+    if (m_listResults.GetItemCount() > 0) {
+        m_btnDeleteSelected.EnableWindow(enable);
+        m_btnDeleteAll.EnableWindow(enable);
+    }
+}
+
+// UI thread: waits for the last worker to end, carrying out the messages it
+// sends meanwhile (it may be waiting in one), then releases it.
+void CCleanerDlg::WaitForSearchEnd()
+{
+    if (!m_pSearchThread)
+        return;
+    HANDLE thread = m_pSearchThread->m_hThread;
+    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    delete m_pSearchThread;
+    m_pSearchThread = nullptr;
+}

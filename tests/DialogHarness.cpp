@@ -1,0 +1,199 @@
+#include "DialogHarness.h"
+#include <gtest/gtest.h>
+
+class DialogHarness::Driven : public CCleanerDlg {
+public:
+    using CCleanerDlg::AddResult;
+};
+
+DialogHarness::DialogHarness()
+{
+    static bool controlsReady = false;
+    if (!controlsReady) {
+        INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
+        ::InitCommonControlsEx(&controls);
+        controlsReady = true;
+    }
+    m_pDialog = new Driven;
+    m_hReady = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_pThread = AfxBeginThread(UiThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    m_pThread->m_bAutoDelete = FALSE;
+    m_pThread->ResumeThread();
+    ::WaitForSingleObject(m_hReady, 30000);
+    WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
+    m_hDialog = m_pDialog->m_hWnd;
+}
+
+DialogHarness::~DialogHarness()
+{
+    if (!WaitClosed(0)) {
+        ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);
+        WaitClosed(30000);
+    }
+    delete m_pThread;
+    delete m_pDialog;
+    ::CloseHandle(m_hReady);
+}
+
+// The dialog's own thread, as the application's start-up runs it.
+UINT DialogHarness::UiThread(LPVOID param)
+{
+    DialogHarness* self = static_cast<DialogHarness*>(param);
+    AfxGetThread()->m_pMainWnd = self->m_pDialog;
+    ::SetEvent(self->m_hReady);
+    self->m_pDialog->DoModal();
+    return 0;
+}
+
+bool DialogHarness::WaitClosed(DWORD timeoutMs) const
+{
+    return ::WaitForSingleObject(m_pThread->m_hThread, timeoutMs) == WAIT_OBJECT_0;
+}
+
+std::string DialogHarness::Text(HWND window) const
+{
+    char buffer[1024] = "";
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                          SMTO_NORMAL, 10000, nullptr);
+    return buffer;
+}
+
+RECT DialogHarness::WindowRect() const
+{
+    RECT rect;
+    ::GetWindowRect(m_hDialog, &rect);
+    return rect;
+}
+
+void DialogHarness::Click(int id)
+{
+    ASSERT_TRUE(Enabled(id)) << "button " << id << " is disabled";
+    ::SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void DialogHarness::ClickAsync(int id)
+{
+    ASSERT_TRUE(Enabled(id)) << "button " << id << " is disabled";
+    ::PostMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void DialogHarness::Key(int id, WORD key)
+{
+    ::SendMessageA(m_hDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+    ::PostMessageA(Item(id), WM_KEYDOWN, key, 1);
+    ::PostMessageA(Item(id), WM_KEYUP, key, 0xC0000001);
+}
+
+std::vector<Row> DialogHarness::Rows() const
+{
+    std::vector<Row> rows;
+    HWND list = Item(IDC_LIST_RESULTS);
+    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        Row row;
+        for (int column = 0; column < 2; ++column) {
+            char buffer[1024] = "";
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = buffer;
+            item.cchTextMax = sizeof buffer;
+            ::SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+            (column == 0 ? row.name : row.path) = buffer;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void DialogHarness::SelectRows(const std::vector<int>& rows)
+{
+    HWND list = Item(IDC_LIST_RESULTS);
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED;
+    for (int row : rows)
+        ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void DialogHarness::AddResult(const char* name, const char* path)
+{
+    m_pDialog->AddResult(name, path);
+}
+
+struct PopupSearch {
+    HWND exclude;
+    const char* title;
+    HWND found;
+};
+
+static BOOL CALLBACK FindPopup(HWND window, LPARAM param)
+{
+    PopupSearch* search = reinterpret_cast<PopupSearch*>(param);
+    char title[256] = "";
+    ::GetWindowTextA(window, title, sizeof title);
+    if (window != search->exclude && ::IsWindowVisible(window) &&
+        (!search->title || std::string(title) == search->title)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const
+{
+    PopupSearch search = { m_hDialog, title, nullptr };
+    WaitUntil([&] {
+        ::EnumThreadWindows(m_pThread->m_nThreadID, FindPopup, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, timeoutMs);
+    return search.found;
+}
+
+void DialogHarness::PickFolder(const std::string& folder)
+{
+    ClickAsync(IDC_SELECT_DRIVE);
+    HWND picker = WaitForPopup(nullptr);
+    ASSERT_TRUE(picker) << "the folder picker did not open";
+    ::SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    ::PostMessageA(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
+}
+
+void DialogHarness::CancelPicker()
+{
+    ClickAsync(IDC_SELECT_DRIVE);
+    HWND picker = WaitForPopup(nullptr);
+    ASSERT_TRUE(picker) << "the folder picker did not open";
+    ::PostMessageA(::GetDlgItem(picker, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
+}
+
+void DialogHarness::SetOptions(bool debug, bool release)
+{
+    if (Checked(IDC_CHECK_DEBUG) != debug)
+        Click(IDC_CHECK_DEBUG);
+    if (Checked(IDC_CHECK_RELEASE) != release)
+        Click(IDC_CHECK_RELEASE);
+}
+
+bool DialogHarness::WaitForEnd(DWORD timeoutMs) const
+{
+    return WaitUntil([this] { return Title() == "Tolvane Cleaner"; }, timeoutMs);
+}
+
+void DialogHarness::Search()
+{
+    ::SendMessageA(m_hDialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    Click(IDC_START_SEARCH);
+    ASSERT_TRUE(WaitForEnd()) << "the search did not end; title: " << Title();
+}
+
+std::vector<Row> DialogHarness::SearchIn(const std::string& folder, bool debug, bool release)
+{
+    PickFolder(folder);
+    SetOptions(debug, release);
+    Search();
+    return Rows();
+}

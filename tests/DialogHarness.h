@@ -1,0 +1,79 @@
+// Runs the real main dialog on a UI thread of its own and drives it from the
+// test thread the way a person would: clicks, keys, the folder picker, and
+// reading back what the window shows.
+#pragma once
+#include "app/CleanerDlg.h"
+#include "res/resource.h"
+#include <string>
+#include <vector>
+
+struct Row {
+    std::string name;
+    std::string path;
+    bool operator==(const Row& other) const { return name == other.name && path == other.path; }
+};
+
+class DialogHarness {
+public:
+    DialogHarness();
+    ~DialogHarness();
+
+    HWND Dialog() const { return m_hDialog; }
+    HWND Item(int id) const { return ::GetDlgItem(m_hDialog, id); }
+    std::string Text(HWND window) const;
+    std::string Text(int id) const { return Text(Item(id)); }
+    std::string Title() const { return Text(m_hDialog); }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != 0; }
+    bool Visible(int id) const { return ::IsWindowVisible(Item(id)) != 0; }
+    bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    RECT WindowRect() const;
+
+    // A click that returns when the handler has run.
+    void Click(int id);
+    // A click whose handler may open a modal window: returns at once.
+    void ClickAsync(int id);
+    void Key(int id, WORD key);   // a key pressed while `id` has the focus
+
+    std::vector<Row> Rows() const;
+    void SelectRows(const std::vector<int>& rows);
+    void AddResult(const char* name, const char* path);   // as the search worker does
+
+    // Select Drive: picks `folder` in the shell's picker, or cancels it.
+    void PickFolder(const std::string& folder);
+    void CancelPicker();
+    // Ticks the options as given (clicking only those that differ).
+    void SetOptions(bool debug, bool release);
+    // Start Search, then waits for the run's end (the short title).
+    void Search();
+    // Picks `folder`, sets the options and searches.
+    std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
+    // Waits for the run to end: the title becomes "Tolvane Cleaner".
+    bool WaitForEnd(DWORD timeoutMs = 120000) const;
+
+    // A visible top-level window of the dialog's thread other than the dialog.
+    HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
+    // True when the dialog thread has ended (the dialog was closed).
+    bool WaitClosed(DWORD timeoutMs) const;
+
+private:
+    static UINT UiThread(LPVOID self);
+
+    class Driven;
+    Driven* m_pDialog = nullptr;
+    CWinThread* m_pThread = nullptr;
+    HANDLE m_hReady = nullptr;
+    HWND m_hDialog = nullptr;
+};
+
+// Waits until `condition` holds, polling; false on time-out.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs)
+{
+    DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        ::Sleep(5);
+    }
+    return true;
+}
