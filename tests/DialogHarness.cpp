@@ -1,5 +1,27 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
+#include <mutex>
+
+// Titles set on any dialog of the harness's UI thread, recorded by a hook.
+static std::mutex g_titleLock;
+static std::vector<std::string> g_titles;
+static HWND g_titleWindow;
+
+static LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == g_titleWindow) {
+        std::lock_guard<std::mutex> lock(g_titleLock);
+        g_titles.push_back(reinterpret_cast<const char*>(call->lParam));
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<std::string> DialogHarness::Titles() const
+{
+    std::lock_guard<std::mutex> lock(g_titleLock);
+    return g_titles;
+}
 
 class DialogHarness::Driven : public CCleanerDlg {
 public:
@@ -22,6 +44,12 @@ DialogHarness::DialogHarness()
     ::WaitForSingleObject(m_hReady, 30000);
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
     m_hDialog = m_pDialog->m_hWnd;
+    {
+        std::lock_guard<std::mutex> lock(g_titleLock);
+        g_titles.clear();
+        g_titleWindow = m_hDialog;
+    }
+    m_hTitleHook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, m_pThread->m_nThreadID);
 }
 
 DialogHarness::~DialogHarness()
@@ -30,6 +58,7 @@ DialogHarness::~DialogHarness()
         ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);
         WaitClosed(30000);
     }
+    ::UnhookWindowsHookEx(m_hTitleHook);
     delete m_pThread;
     delete m_pDialog;
     ::CloseHandle(m_hReady);
@@ -156,7 +185,23 @@ void DialogHarness::PickFolder(const std::string& folder)
     ClickAsync(IDC_SELECT_DRIVE);
     HWND picker = WaitForPopup(nullptr);
     ASSERT_TRUE(picker) << "the folder picker did not open";
-    ::SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    // The picker may still be filling its tree: select until the selection shows.
+    std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    if (name.empty())
+        name = folder.substr(0, 2);
+    HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+    bool selected = WaitUntil([&] {
+        ::SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+        char text[MAX_PATH] = "";
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return ::lstrcmpiA(text, name.c_str()) == 0 || std::string(text).find("(" + name + ")") != std::string::npos;
+    }, 10000);
+    EXPECT_TRUE(selected) << "the picker did not select " << folder;
     ::PostMessageA(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
 }
@@ -180,7 +225,8 @@ void DialogHarness::SetOptions(bool debug, bool release)
 
 bool DialogHarness::WaitForEnd(DWORD timeoutMs) const
 {
-    return WaitUntil([this] { return Title() == "Tolvane Cleaner"; }, timeoutMs);
+    return WaitUntil([this] { return Text(IDC_START_SEARCH) == "Start Search" && Title() == "Tolvane Cleaner"; },
+                     timeoutMs);
 }
 
 void DialogHarness::Search()

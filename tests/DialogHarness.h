@@ -4,6 +4,7 @@
 #pragma once
 #include "app/CleanerDlg.h"
 #include "res/resource.h"
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@ struct Row {
     std::string path;
     bool operator==(const Row& other) const { return name == other.name && path == other.path; }
 };
+
+inline void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name << " @ " << row.path;
+}
 
 class DialogHarness {
 public:
@@ -47,8 +53,11 @@ public:
     void Search();
     // Picks `folder`, sets the options and searches.
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
-    // Waits for the run to end: the title becomes "Tolvane Cleaner".
+    // Waits for the run to end: "Start Search" and the title "Tolvane Cleaner".
     bool WaitForEnd(DWORD timeoutMs = 120000) const;
+
+    // Every title the dialog was given since the harness started.
+    std::vector<std::string> Titles() const;
 
     // A visible top-level window of the dialog's thread other than the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
@@ -63,6 +72,7 @@ private:
     CWinThread* m_pThread = nullptr;
     HANDLE m_hReady = nullptr;
     HWND m_hDialog = nullptr;
+    HHOOK m_hTitleHook = nullptr;
 };
 
 // Waits until `condition` holds, polling; false on time-out.

@@ -143,3 +143,24 @@ std::string Differences(const Snapshot& before, const Snapshot& after)
     }
     return report;
 }
+
+std::string BigTree()
+{
+    const std::string root = "C:\\t\\big";
+    if (PathExists(root + "\\complete"))
+        return root;
+    FreshFolder("big");
+    for (int a = 0; a < 10; ++a) {
+        std::string top = root + "\\top" + std::to_string(a);
+        ::CreateDirectoryA(top.c_str(), nullptr);
+        for (int b = 0; b < 10; ++b) {
+            std::string mid = top + "\\mid" + std::to_string(b);
+            ::CreateDirectoryA(mid.c_str(), nullptr);
+            for (int c = 0; c < 98; ++c)
+                ::CreateDirectoryA((mid + "\\leaf" + std::to_string(c)).c_str(), nullptr);
+            ::CreateDirectoryA((mid + "\\Debug").c_str(), nullptr);
+        }
+    }
+    WriteFile(root + "\\complete", "");
+    return root;
+}

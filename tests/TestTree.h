@@ -22,3 +22,6 @@ typedef std::map<std::string, std::string> Snapshot;
 Snapshot TakeSnapshot(const std::string& root);
 // The entries of `before` missing or changed in `after`, one per line.
 std::string Differences(const Snapshot& before, const Snapshot& after);
+
+// C:\t\big: 10,000 folders below it, 100 of them named Debug; made once.
+std::string BigTree();

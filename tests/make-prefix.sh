@@ -10,6 +10,10 @@ rm -rf "$prefix"
 mkdir -p "$prefix"
 CLEANER_WINEPREFIX="$prefix" "$runner" wineboot -i >/dev/null 2>&1
 rm -f "$prefix/dosdevices/z:"
+# Every program of the prefix runs in a Wine desktop: windows get frames and
+# captions drawn as on Windows, and no X window manager is waited for.
+CLEANER_WINEPREFIX="$prefix" "$runner" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+CLEANER_WINEPREFIX="$prefix" "$runner" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
 for spec in "$@"; do
   letter=${spec%%=*} rest=${spec#*=}
   type=${rest%%:*} folder=${rest#*:}

@@ -1,1 +1,248 @@
+// Searching: which folders are listed, in which order, from which roots;
+// Start, Stop and the options; links and the Windows directory.
+#include "DialogHarness.h"
+#include "TestTree.h"
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// The folders named debug or release below `folder`, pre-order, in the order
+// the file system lists them: worked out here with the wide API.
+void ExpectedRows(const std::string& folder, bool debug, bool release, std::vector<Row>& rows)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == ".." || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        if ((debug && lower == "debug") || (release && lower == "release"))
+            rows.push_back({ name, folder + "\\" + name });
+        ExpectedRows(folder + "\\" + name, debug, release, rows);
+    } while (::FindNextFileA(find, &entry));
+    ::FindClose(find);
+}
+
+std::vector<Row> Expected(const std::string& folder, bool debug, bool release)
+{
+    std::vector<Row> rows;
+    ExpectedRows(folder, debug, release, rows);
+    return rows;
+}
+
+std::string MatchingTree()
+{
+    std::string root = FreshFolder("match");
+    MakeFolders(root, { "a\\Debug\\x", "a\\Debug1", "a\\debug.old", "a\\MyDebug", "b\\release",
+                        "c\\DEBUG", "d\\debug", "e", "p\\Release\\Debug", "q\\RELEASE", "q\\Debug" });
+    WriteFile(root + "\\e\\debug", "a file, not a folder");
+    WriteFile(root + "\\e\\release", "a file, not a folder");
+    return root;
+}
+
+TEST(Search, ListsExactlyTheMatchingFoldersInStoredCaseAndFinderOrder)
+{
+    std::string root = MatchingTree();
+    DialogHarness ui;
+    std::vector<Row> both = ui.SearchIn(root, true, true);
+    EXPECT_EQ(Expected(root, true, true), both);
+    std::set<std::string> names;
+    for (const Row& row : both)
+        names.insert(row.path.substr(root.size()));
+    std::set<std::string> wanted = { "\\a\\Debug", "\\b\\release", "\\c\\DEBUG", "\\d\\debug",
+                                     "\\p\\Release", "\\p\\Release\\Debug", "\\q\\RELEASE", "\\q\\Debug" };
+    EXPECT_EQ(wanted, names);
+    auto outer = std::find(both.begin(), both.end(), Row{ "Release", root + "\\p\\Release" });
+    auto inner = std::find(both.begin(), both.end(), Row{ "Debug", root + "\\p\\Release\\Debug" });
+    EXPECT_LT(outer, inner) << "a match inside a match comes after it";
+
+    EXPECT_EQ(Expected(root, true, false), ui.SearchIn(root, true, false));
+    EXPECT_EQ(Expected(root, false, true), ui.SearchIn(root, false, true));
+    EXPECT_EQ(5u, Expected(root, true, false).size());
+}
+
+TEST(Search, ThePickedFolderItselfIsNeverListed)
+{
+    std::string root = FreshFolder("Debug");
+    MakeFolders(root, { "inner\\Release", "Debug" });
+    DialogHarness ui;
+    std::vector<Row> expected = { { "Debug", root + "\\Debug" }, { "Release", root + "\\inner\\Release" } };
+    std::vector<Row> rows = ui.SearchIn(root, true, true);
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.path < b.path; });
+    EXPECT_EQ(expected, rows);
+}
+
+TEST(Search, RunShowsProgressInTheTitleDisablesTheOptionsAndGivesThemBack)
+{
+    std::string root = BigTree();
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
+    EXPECT_FALSE(ui.Enabled(IDC_DELETE_ALL));
+    ui.Click(IDC_START_SEARCH);
+    EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Visible(IDC_LIST_RESULTS)) << "a run always shows the list";
+    EXPECT_TRUE(WaitUntil([&] {
+        return !ui.Enabled(IDC_CHECK_DEBUG) && !ui.Enabled(IDC_CHECK_RELEASE) && !ui.Enabled(IDC_SELECT_DRIVE);
+    }, 5000)) << "the options and Select Drive are disabled during the run";
+    EXPECT_TRUE(ui.Enabled(IDC_START_SEARCH));
+    ASSERT_TRUE(ui.WaitForEnd());
+
+    std::vector<std::string> titles = ui.Titles();
+
+    EXPECT_NE(titles.end(), std::find(titles.begin(), titles.end(), "Searching - " + root + "\\top0\\mid0\\leaf0"));
+    EXPECT_EQ("Tolvane Cleaner", titles.back());
+    EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG));
+    EXPECT_TRUE(ui.Enabled(IDC_CHECK_RELEASE));
+    EXPECT_TRUE(ui.Enabled(IDC_SELECT_DRIVE));
+    EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL)) << "rows were found";
+    EXPECT_TRUE(ui.Enabled(IDC_DELETE_SELECTED));
+    EXPECT_EQ(100u, ui.Rows().size());
+
+    // A run that finds nothing leaves the Delete buttons as they were.
+    std::string empty = FreshFolder("empty");
+    EXPECT_TRUE(ui.SearchIn(empty, true, false).empty());
+    EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL));
+    DialogHarness fresh;
+    EXPECT_TRUE(fresh.SearchIn(empty, true, true).empty());
+    EXPECT_FALSE(fresh.Enabled(IDC_DELETE_ALL));
+    EXPECT_FALSE(fresh.Enabled(IDC_DELETE_SELECTED));
+}
+
+TEST(Search, UntickingAnOptionRemovesExactlyItsRows)
+{
+    std::string root = MatchingTree();
+    DialogHarness ui;
+    std::vector<Row> rows = ui.SearchIn(root, true, true);
+    ui.Click(IDC_CHECK_RELEASE);
+    std::vector<Row> debugOnly;
+    for (const Row& row : rows)
+        if (row.name == "Debug" || row.name == "DEBUG" || row.name == "debug")
+            debugOnly.push_back(row);
+    EXPECT_EQ(debugOnly, ui.Rows());
+    EXPECT_TRUE(ui.Enabled(IDC_START_SEARCH));
+    ui.Click(IDC_CHECK_RELEASE);
+    EXPECT_EQ(debugOnly, ui.Rows()) << "ticking again brings nothing back";
+    ui.Click(IDC_CHECK_RELEASE);
+    ui.Click(IDC_CHECK_DEBUG);
+    EXPECT_TRUE(ui.Rows().empty());
+    EXPECT_FALSE(ui.Enabled(IDC_START_SEARCH));
+}
+
+TEST(Search, StopEndsTheRunAtOnceAndANewStartRunsAloneToTheEnd)
+{
+    std::string root = BigTree();
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
+    std::vector<Row> all = Expected(root, true, false);
+    for (int round = 0; round < 5; ++round) {
+        ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        ui.Click(IDC_START_SEARCH);
+        ASSERT_TRUE(WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 10000));
+        ::Sleep(20 * round);
+        DWORD start = ::GetTickCount();
+        ui.Click(IDC_START_SEARCH);
+        EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH)) << "at once";
+        ASSERT_TRUE(ui.WaitForEnd(10000));
+        EXPECT_LT(::GetTickCount() - start, 1000u) << "the stopped run took too long to end";
+        EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG));
+    }
+    // Start right after Stop: the stopped run unwinds first, and its stop
+    // request does not end the new run.
+    ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ui.Click(IDC_START_SEARCH);
+    ASSERT_TRUE(WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 10000));
+    ui.Click(IDC_START_SEARCH);
+    ui.Search();
+    EXPECT_EQ(all, ui.Rows()) << "one whole run, no rows twice";
+}
+
+TEST(Search, ClosingDuringARunStopsAndJoinsTheWorker)
+{
+    std::string root = BigTree();
+    for (int round = 0; round < 20; ++round) {
+        DialogHarness ui;
+        ui.PickFolder(root);
+        ui.SetOptions(true, round % 2 == 0);
+        ui.Click(IDC_START_SEARCH);
+        ASSERT_TRUE(WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 10000));
+        ::Sleep(static_cast<DWORD>(round * 7));
+        ui.Key(round % 3 == 0 ? IDC_CHECK_DEBUG : IDC_LIST_RESULTS, round % 3 == 1 ? VK_RETURN : VK_ESCAPE);
+        if (round % 3 == 2)
+            ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(ui.WaitClosed(1000)) << "round " << round;
+    }
+}
+
+TEST(Search, LinksAreNeitherEnteredNorListed)
+{
+    DialogHarness ui;
+    std::vector<Row> loop = ui.SearchIn("C:\\links\\loop", true, true);
+    EXPECT_EQ((std::vector<Row>{ { "Release", "C:\\links\\loop\\sub\\Release" } }), loop);
+    std::vector<Row> tree = ui.SearchIn("C:\\links\\tree", true, true);
+    EXPECT_EQ((std::vector<Row>{ { "Debug", "C:\\links\\tree\\Debug" } }), tree);
+}
+
+TEST(Search, TheWindowsDirectoryIsSkippedButAFolderPickedInsideItIsWalked)
+{
+    char windows[MAX_PATH];
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string inside = std::string(windows) + "\\cleaner-test";
+    RemoveTree(inside);
+    MakeFolders(windows, { "cleaner-test\\Debug" });
+    std::string outside = FreshFolder("rootpick");
+    MakeFolders(outside, { "Debug" });
+    DialogHarness ui;
+    std::vector<Row> rows = ui.SearchIn(inside, true, false);
+    EXPECT_EQ((std::vector<Row>{ { "Debug", inside + "\\Debug" } }), rows);
+
+    // From the drive's root: the title never names the Windows directory and
+    // no separator is doubled.
+    rows = ui.SearchIn("C:\\", true, false);
+    for (const Row& row : rows)
+        EXPECT_NE(0, ::lstrcmpiA(row.path.substr(0, inside.size()).c_str(), inside.c_str())) << row.path;
+    for (const std::string& title : ui.Titles()) {
+        EXPECT_EQ(std::string::npos, title.find("\\\\")) << title;
+        EXPECT_NE(0, ::lstrcmpiA(title.substr(0, 12 + strlen(windows)).c_str(),
+                                 (std::string("Searching - ") + windows).c_str())) << title;
+    }
+    EXPECT_NE(rows.end(), std::find(rows.begin(), rows.end(), Row{ "Debug", outside + "\\Debug" }));
+    RemoveTree(inside);
+}
+
+TEST(Search, CancellingThePickerReturnsToTheDrives)
+{
+    std::string picked = FreshFolder("picked");
+    MakeFolders(picked, { "Debug" });
+    std::string other = FreshFolder("other");
+    MakeFolders(other, { "Debug" });
+    DialogHarness ui;
+    EXPECT_EQ((std::vector<Row>{ { "Debug", picked + "\\Debug" } }), ui.SearchIn(picked, true, false));
+    ui.CancelPicker();
+    ui.Search();
+    std::vector<Row> rows = ui.Rows();
+    EXPECT_NE(rows.end(), std::find(rows.begin(), rows.end(), Row{ "Debug", other + "\\Debug" }));
+    EXPECT_NE(rows.end(), std::find(rows.begin(), rows.end(), Row{ "Debug", picked + "\\Debug" }));
+}
+
+TEST(Search, APickedPathOfFullLengthIsTakenWhole)
+{
+    std::string root = FreshFolder("long");
+    std::string folder = root;
+    while (folder.size() < MAX_PATH - 20)
+        folder += "\\abcdefghijklmnopqrstuvwxyz0123456789abcdefghij";
+    MakeFolders(root, { folder.substr(root.size() + 1) + "\\Debug" });
+    DialogHarness ui;
+    EXPECT_EQ((std::vector<Row>{ { "Debug", folder + "\\Debug" } }), ui.SearchIn(folder, true, false));
+}
+
+}  // namespace
