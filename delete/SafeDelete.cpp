@@ -7,27 +7,43 @@ static bool IsLink(DWORD attributes)
     return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
+// Reads the entry `path` as the listing of its folder shows it: asked for by
+// its exact name, a link may report what it leads to instead of itself.
+static bool ReadEntry(const std::string& path, WIN32_FIND_DATAA* found)
+{
+    size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return false;
+    std::string name = path.substr(slash + 1);
+    HANDLE find = ::FindFirstFileA((path.substr(0, slash + 1) + "*").c_str(), found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool match = false;
+    do {
+        match = ::lstrcmpiA(found->cFileName, name.c_str()) == 0;
+    } while (!match && ::FindNextFileA(find, found));
+    ::FindClose(find);
+    return match;
+}
+
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name)
 {
     if (std::strpbrk(path, "?*"))
         return FolderState::Refused;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA(path, &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    if (!PathExists(path)) {
         DWORD error = ::GetLastError();
         bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return gone ? FolderState::Gone : FolderState::Refused;
     }
-    ::FindClose(find);
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || IsLink(entry.dwFileAttributes) ||
-        !MbsEqual(entry.cFileName, name))
+    WIN32_FIND_DATAA entry;
+    if (!ReadEntry(path, &entry) || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        IsLink(entry.dwFileAttributes) || !MbsEqual(entry.cFileName, name))
         return FolderState::Refused;
 
     // No folder on the way may have become a link: the path would lead elsewhere.
-    std::string prefix(path);
-    for (size_t at = prefix.find('\\', 3); at != std::string::npos; at = prefix.find('\\', at + 1)) {
-        DWORD attributes = ::GetFileAttributesA(prefix.substr(0, at).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || IsLink(attributes))
+    std::string full(path);
+    for (size_t at = full.find('\\', 3); at != std::string::npos; at = full.find('\\', at + 1)) {
+        if (!ReadEntry(full.substr(0, at), &entry) || IsLink(entry.dwFileAttributes))
             return FolderState::Refused;
     }
     return FolderState::Ready;

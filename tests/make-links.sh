@@ -21,3 +21,17 @@ echo build output >"$base/inside/Release/app.obj"
 ln -s ../../../canary "$base/inside/Debug/sub/escape"
 echo build output >"$base/swap/Debug/app.obj"
 ln -s ../canary "$base/swap/decoy"
+
+# The swap happens on the Linux side when a test asks for it (file
+# swap/.swap-now): Wine's own rename of a link moves what it leads to. The
+# watcher gives up after 20 minutes.
+(
+  cd "$base/swap"
+  for _ in $(seq 12000); do
+    if [ -e .swap-now ]; then
+      mv Debug Debug.real && mv decoy Debug && touch .swapped
+      break
+    fi
+    sleep 0.1
+  done
+) </dev/null >/dev/null 2>&1 &

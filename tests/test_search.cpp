@@ -207,10 +207,14 @@ TEST(Search, TheWindowsDirectoryIsSkippedButAFolderPickedInsideItIsWalked)
 
     // From the drive's root: the title never names the Windows directory and
     // no separator is doubled.
+    size_t firstTitles = ui.Titles().size();
     rows = ui.SearchIn("C:\\", true, false);
+    std::vector<std::string> titles = ui.Titles();
+    titles.erase(titles.begin(), titles.begin() + static_cast<long>(firstTitles));
+    EXPECT_GT(titles.size(), 100u);
     for (const Row& row : rows)
         EXPECT_NE(0, ::lstrcmpiA(row.path.substr(0, inside.size()).c_str(), inside.c_str())) << row.path;
-    for (const std::string& title : ui.Titles()) {
+    for (const std::string& title : titles) {
         EXPECT_EQ(std::string::npos, title.find("\\\\")) << title;
         EXPECT_NE(0, ::lstrcmpiA(title.substr(0, 12 + strlen(windows)).c_str(),
                                  (std::string("Searching - ") + windows).c_str())) << title;
@@ -243,6 +247,37 @@ TEST(Search, APickedPathOfFullLengthIsTakenWhole)
     MakeFolders(root, { folder.substr(root.size() + 1) + "\\Debug" });
     DialogHarness ui;
     EXPECT_EQ((std::vector<Row>{ { "Debug", folder + "\\Debug" } }), ui.SearchIn(folder, true, false));
+}
+
+}  // namespace
+
+namespace {
+
+// Runs in a prefix with drives A: (floppy), D: (CD-ROM), E: to M: and O:
+// (fixed), N: (network) and Y: (the same folder as C:).
+TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
+{
+    const std::string local = "ADEFGHIJKLMO";
+    for (char letter : local + "N")
+        ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
+    char windows[MAX_PATH];
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    ::CreateDirectoryA((std::string(windows) + "\\Debug").c_str(), nullptr);
+
+    DialogHarness ui;
+    ui.SetOptions(true, false);
+    ui.Search();
+    std::set<std::string> paths;
+    for (const Row& row : ui.Rows()) {
+        paths.insert(row.path);
+        EXPECT_EQ(std::string::npos, row.path.find("\\windows\\")) << row.path;
+        EXPECT_EQ(std::string::npos, row.path.find("\\WINDOWS\\")) << row.path;
+    }
+    for (char letter : local)
+        EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
+    EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
+    for (const std::string& title : ui.Titles())
+        EXPECT_EQ(std::string::npos, title.find(":\\windows")) << title;
 }
 
 }  // namespace
