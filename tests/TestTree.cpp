@@ -144,13 +144,13 @@ std::string Differences(const Snapshot& before, const Snapshot& after)
     return report;
 }
 
-std::string BigTree()
+std::string FolderTree(const std::string& name, int tops)
 {
-    const std::string root = "C:\\t\\big";
+    const std::string root = "C:\\t\\" + name;
     if (PathExists(root + "\\complete"))
         return root;
-    FreshFolder("big");
-    for (int a = 0; a < 10; ++a) {
+    FreshFolder(name);
+    for (int a = 0; a < tops; ++a) {
         std::string top = root + "\\top" + std::to_string(a);
         ::CreateDirectoryA(top.c_str(), nullptr);
         for (int b = 0; b < 10; ++b) {
@@ -163,4 +163,9 @@ std::string BigTree()
     }
     WriteFile(root + "\\complete", "");
     return root;
+}
+
+std::string BigTree()
+{
+    return FolderTree("big", 10);
 }

@@ -23,5 +23,8 @@ Snapshot TakeSnapshot(const std::string& root);
 // The entries of `before` missing or changed in `after`, one per line.
 std::string Differences(const Snapshot& before, const Snapshot& after);
 
-// C:\t\big: 10,000 folders below it, 100 of them named Debug; made once.
+// C:\t\<name>: `tops` x 1,000 folders below it, 1 % of them named Debug;
+// made once (kept for later runs in the same prefix).
+std::string FolderTree(const std::string& name, int tops);
+// FolderTree("big", 10): 10,000 folders.
 std::string BigTree();

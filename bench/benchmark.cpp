@@ -1,8 +1,8 @@
 // The benchmark: the program's search through the real dialog against the
 // platform's own floors, measured in one run on the same tree and Wine.
 //   cleaner_bench FIND_MS FOLDERS   (FIND_MS: native `find` on the same tree)
-#include "DialogHarness.h"
-#include "TestTree.h"
+#include "tests/DialogHarness.h"
+#include "tests/TestTree.h"
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
@@ -47,25 +47,7 @@ size_t WorkingSet()
 
 std::string MakeTree(int folders)
 {
-    if (folders <= 10000)
-        return BigTree();
-    const std::string root = "C:\\t\\huge";
-    if (PathExists(root + "\\complete"))
-        return root;
-    FreshFolder("huge");
-    for (int a = 0; a < 100; ++a) {
-        std::string top = root + "\\top" + std::to_string(a);
-        ::CreateDirectoryA(top.c_str(), nullptr);
-        for (int b = 0; b < 10; ++b) {
-            std::string mid = top + "\\mid" + std::to_string(b);
-            ::CreateDirectoryA(mid.c_str(), nullptr);
-            for (int c = 0; c < 98; ++c)
-                ::CreateDirectoryA((mid + "\\leaf" + std::to_string(c)).c_str(), nullptr);
-            ::CreateDirectoryA((mid + "\\Debug").c_str(), nullptr);
-        }
-    }
-    WriteFile(root + "\\complete", "");
-    return root;
+    return folders <= 10000 ? BigTree() : FolderTree("huge", folders / 1000);
 }
 
 }  // namespace
