@@ -6,6 +6,10 @@
 #include "../search/FolderId.h"
 #include <atomic>
 #include <memory>
+#include <vector>
+
+struct ListedFolder;
+class FolderSet;
 
 class CCleanerDlg : public CDialog {
 public:
@@ -78,6 +82,7 @@ protected:
     void OnDeleteAll();
     void OnDeleteSelected();
     void DeleteRows(const int* rows, int count);
+    void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested);
 
     DECLARE_MESSAGE_MAP()
 };

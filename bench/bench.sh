@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# bench.sh RUNNER BENCH PREFIX [FOLDERS]: runs the benchmark on a tree of
-# FOLDERS folders (10000 or 100000), with native `find` timed on the same tree.
+# bench.sh RUNNER BENCH PREFIX CLEANER BARE: the benchmark, in the tests' Wine
+# prefix. Trees are made natively once (kept in the prefix); the native
+# figures (find, rm -rf) are timed here on the same trees.
 set -euo pipefail
-runner=$1 bench=$2 prefix=$3 folders=${4:-10000}
-tree=$prefix/drive_c/t/big
-[ "$folders" -gt 10000 ] && tree=$prefix/drive_c/t/huge
-if [ ! -e "$tree/complete" ]; then   # let the benchmark make it first
-  "$runner" "$bench" 0 "$folders" >/dev/null 2>&1 || true
-fi
+runner=$1 bench=$2 prefix=$3 cleaner=$4 bare=$5
+here=$(dirname "$0")
+drive=$prefix/drive_c
+[ -e "$prefix/.ready" ] || { echo "No test prefix at $prefix: run the tests once first."; exit 1; }
+cp "$cleaner" "$drive/Cleaner.exe"
+cp "$bare" "$drive/bare.exe"
+
+ms() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
+for size in 10000 100000; do
+  python3 "$here/make_tree.py" search "$drive/bench/s$size" "$size"
+  start=$(date +%s%N)
+  find "$drive/bench/s$size" -type d | wc -l >/dev/null
+  "$runner" "$bench" search "C:\\bench\\s$size" "$(ms "$start")"
+done
+
+rm -rf "$drive/bench/del" "$drive/bench/del-copy"
+python3 "$here/make_tree.py" delete "$drive/bench/del" 1000
+python3 "$here/make_tree.py" delete "$drive/bench/del-copy" 1000
 start=$(date +%s%N)
-find "$tree" -type d | wc -l >/dev/null
-find_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-"$runner" "$bench" "$find_ms" "$folders"
+find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
+rm_ms=$(ms "$start")
+"$runner" "$bench" extras 'C:\bench\s10000' 'C:\bench\del' "$rm_ms"

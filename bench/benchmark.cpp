@@ -1,8 +1,8 @@
-// The benchmark: the program's search through the real dialog against the
-// platform's own floors, measured in one run on the same tree and Wine.
-//   cleaner_bench FIND_MS FOLDERS   (FIND_MS: native `find` on the same tree)
+// The benchmark: the program against the platform's own floors, measured on
+// the same trees in the same Wine (bench.sh runs it and times the native parts).
+//   cleaner_bench search TREE FIND_MS       search figures for one tree
+//   cleaner_bench extras TREE DELTREE RM_MS stop, list growth, start-up, deletion
 #include "tests/DialogHarness.h"
-#include "tests/TestTree.h"
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
@@ -45,28 +45,28 @@ size_t WorkingSet()
     return counters.WorkingSetSize;
 }
 
-std::string MakeTree(int folders)
+double Median(std::vector<double> values)
 {
-    return folders <= 10000 ? BigTree() : FolderTree("huge", folders / 1000);
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+bool RunEnded(const DialogHarness& ui)
 {
-    double findMs = argc > 1 ? std::atof(argv[1]) : 0;
-    int folders = argc > 2 ? std::atoi(argv[2]) : 10000;
-    std::string root = MakeTree(folders);
+    return ui.Text(IDC_START_SEARCH) == "Start Search" && ui.Title() == "Tolvane Cleaner";
+}
 
-    // (2) the bare walk
+// (1), (2), (3), (7) on `root`; (4) comes from the caller.
+void SearchFigures(const std::string& root, double findMs)
+{
     int entered = 0, matches = 0;
     auto count = [&](const std::string&, bool match) { ++entered; matches += match; };
     double start = Now();
     Walk(root, count);
     double bare = Now() - start;
 
-    // (3) the bare walk plus the window calls the search must make
-    DialogHarness floor;
+    DialogHarness floor(false);   // a window of the same kind gets the calls the search must make
+    floor.Click(IDC_DETAILS);   // its list shown, as during a search
     HWND list = floor.Item(IDC_LIST_RESULTS);
     auto calls = [&](const std::string& folder, bool match) {
         ::SetWindowTextA(floor.Dialog(), ("Searching - " + folder).c_str());
@@ -86,8 +86,7 @@ int main(int argc, char** argv)
     Walk(root, calls);
     double withCalls = Now() - start;
 
-    // (1) the program's whole search, through the dialog; (7) its memory
-    DialogHarness ui;
+    DialogHarness ui(false);
     ui.PickFolder(root);
     ui.SetOptions(true, false);
     size_t idle = WorkingSet(), peak = idle;
@@ -95,14 +94,30 @@ int main(int argc, char** argv)
     start = Now();
     ui.Click(IDC_START_SEARCH);
     // Polled every 20 ms: each look at the dialog is a message its thread must carry out.
-    while (!(ui.Text(IDC_START_SEARCH) == "Start Search" && ui.Title() == "Tolvane Cleaner")) {
+    while (!RunEnded(ui)) {
         peak = std::max(peak, WorkingSet());
         ::Sleep(20);
     }
     double program = Now() - start;
-    size_t rows = ui.Rows().size();
 
-    // (5) stop latency: Stop at a random moment, until the run has ended
+    std::printf("tree %s: %d folders, %d matches, %u rows listed\n", root.c_str(), entered, matches,
+                static_cast<unsigned>(ui.Rows().size()));
+    std::printf("  (1) program search, click to end       %9.0f ms\n", program);
+    std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n", bare);
+    std::printf("  (3) bare walk + required window calls   %9.0f ms\n", withCalls);
+    std::printf("  (4) find, natively                      %9.0f ms\n", findMs);
+    std::printf("  (7) working set: idle %.1f MiB, peak during the search +%.2f MiB\n", idle / 1048576.0,
+                (peak - idle) / 1048576.0);
+    std::printf("  ratios: (1)/(3) %.3f   (1)/(2) %.2f   (2)/(4) %.1f\n", program / withCalls, program / bare,
+                findMs > 0 ? bare / findMs : 0.0);
+}
+
+// (5) stop latency: Stop at a random moment, until the run has ended.
+void StopFigures(const std::string& root)
+{
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
     std::vector<double> stops;
     std::srand(7);
     for (int i = 0; i < 20; ++i) {
@@ -110,40 +125,102 @@ int main(int argc, char** argv)
         ui.Click(IDC_START_SEARCH);
         WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 10000);
         ::Sleep(static_cast<DWORD>(std::rand() % 300));
-        start = Now();
+        double start = Now();
         ui.Click(IDC_START_SEARCH);
-        while (ui.Title() != "Tolvane Cleaner")
-            ::Sleep(0);
+        while (!RunEnded(ui))
+            ::Sleep(1);
         stops.push_back(Now() - start);
     }
-    std::sort(stops.begin(), stops.end());
+    std::printf("(5) stop latency over 20 stops: median %.1f ms, max %.1f ms\n", Median(stops),
+                *std::max_element(stops.begin(), stops.end()));
+}
 
-    // (6) the cost of appending a row at 1,000 and at 10,000 rows
-    DialogHarness growth;
+// (6) the cost of appending a row when the list holds 1,000 and 10,000 rows.
+void GrowthFigures()
+{
+    DialogHarness ui;
+    HWND list = ui.Item(IDC_LIST_RESULTS);
     double append[2];
-    int sizes[2] = { 1000, 10000 };
+    const int sizes[2] = { 1000, 10000 };
     for (int k = 0; k < 2; ++k) {
-        while (static_cast<int>(::SendMessageA(growth.Item(IDC_LIST_RESULTS), LVM_GETITEMCOUNT, 0, 0)) < sizes[k])
-            growth.AddResult("Debug", "C:\\some\\folder\\Debug");
-        start = Now();
-        for (int i = 0; i < 200; ++i)
-            growth.AddResult("Debug", "C:\\some\\folder\\Debug");
-        append[k] = (Now() - start) / 200;
-        for (int i = 0; i < 200; ++i)
-            ::SendMessageA(growth.Item(IDC_LIST_RESULTS), LVM_DELETEITEM, sizes[k], 0);
+        while (static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) < sizes[k])
+            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
+        double start = Now();
+        for (int i = 0; i < 500; ++i)
+            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
+        append[k] = (Now() - start) / 500;
+        for (int i = 0; i < 500; ++i)
+            ::SendMessageA(list, LVM_DELETEITEM, sizes[k], 0);
     }
+    std::printf("(6) append a row at 1,000 rows %.3f ms, at 10,000 rows %.3f ms: ratio %.2f\n", append[0],
+                append[1], append[1] / append[0]);
+}
 
-    std::printf("tree: %d folders, %d matches (program listed %u)\n", entered, matches, static_cast<unsigned>(rows));
-    std::printf("(1) program search, click to end      %9.0f ms\n", program);
-    std::printf("(2) bare walk (FindFirstFileA)         %9.0f ms\n", bare);
-    std::printf("(3) bare walk + required window calls  %9.0f ms\n", withCalls);
-    std::printf("(4) find, natively                     %9.0f ms\n", findMs);
-    std::printf("(5) stop latency, median / max         %9.1f / %.1f ms\n", stops[stops.size() / 2], stops.back());
-    std::printf("(6) append a row at 1,000 / 10,000     %9.3f / %.3f ms  (ratio %.2f)\n", append[0], append[1],
-                append[1] / append[0]);
-    std::printf("(7) working set: idle %.1f MiB, peak during search +%.2f MiB\n", idle / 1048576.0,
-                (peak - idle) / 1048576.0);
-    std::printf("ratios: (1)/(3) %.3f   (1)/(2) %.2f   (2)/(4) %.1f\n", program / withCalls, program / bare,
-                findMs > 0 ? bare / findMs : 0.0);
+// Process start until its window `caption` shows; the program is closed after.
+double StartUp(const char* command, const char* caption)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = command;
+    double start = Now();
+    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process))
+        return -1;
+    HWND window = nullptr;
+    while (!(window = ::FindWindowA(nullptr, caption)) || !::IsWindowVisible(window))
+        ::Sleep(1);
+    double shown = Now() - start;
+    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    ::WaitForSingleObject(process.hProcess, 10000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return shown;
+}
+
+// (8) start-up against a bare dialog program, 5 starts each, alternating.
+void StartUpFigures()
+{
+    std::vector<double> cleaner, bare;
+    for (int i = 0; i < 5; ++i) {
+        cleaner.push_back(StartUp("C:\\Cleaner.exe", "Orvel Tolvane Cleaner"));
+        bare.push_back(StartUp("C:\\bare.exe", "Bare Dialog"));
+    }
+    std::printf("(8) start-up to the dialog shown: cleaner %.0f ms, bare dialog %.0f ms (medians): ratio %.2f\n",
+                Median(cleaner), Median(bare), Median(cleaner) / Median(bare));
+}
+
+// (9) Delete All on the listed folders of `root`, against `rm -rf` (rmMs).
+void DeleteFigures(const std::string& root, double rmMs)
+{
+    DialogHarness ui;
+    size_t rows = ui.SearchIn(root, true, false).size();
+    ui.ClickAsync(IDC_DELETE_ALL);
+    HWND box = ui.WaitForPopup("Confirm Delete");
+    double start = Now();
+    ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    while (!ui.Rows().empty())
+        ::Sleep(5);
+    double deleting = Now() - start;
+    std::printf("(9) Delete All on %u folders %.0f ms, rm -rf of the same %.0f ms: ratio %.1f\n",
+                static_cast<unsigned>(rows), deleting, rmMs, rmMs > 0 ? deleting / rmMs : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "search" && argc == 4) {
+        SearchFigures(argv[2], std::atof(argv[3]));
+    } else if (mode == "extras" && argc == 5) {
+        StopFigures(argv[2]);
+        GrowthFigures();
+        StartUpFigures();
+        DeleteFigures(argv[3], std::atof(argv[4]));
+    } else {
+        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS | extras TREE DELTREE RM_MS\n");
+        return 2;
+    }
+    std::fflush(stdout);
     return 0;
 }

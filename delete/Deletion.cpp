@@ -3,6 +3,8 @@
 #include "../app/CleanerDlg.h"
 #include "SafeDelete.h"
 #include <algorithm>
+#include <set>
+#include <string>
 #include <vector>
 
 void CCleanerDlg::OnDeleteAll()
@@ -29,18 +31,9 @@ void CCleanerDlg::OnDeleteSelected()
         DeleteRows(rows.data(), static_cast<int>(rows.size()));
 }
 
-namespace {
-struct Listed {
-    CString name;
-    CString path;
-    FolderState state;
-    bool requested;   // handed to the shell, or inside a folder that was
-    bool outer;       // handed to the shell itself
-};
-}
 
 // Checks a Ready folder once more and clears the links inside it.
-static bool StillSafe(const Listed& item)
+static bool StillSafe(const ListedFolder& item)
 {
     return CheckListedFolder(item.path, item.name) == FolderState::Ready && RemoveLinksInside(item.path);
 }
@@ -54,48 +47,59 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
         return;
     m_bDeleting = true;
 
-    std::vector<Listed> listed;
+    std::vector<ListedFolder> listed;
     for (int i = 0; i < count; ++i) {
         CString name = m_listResults.GetItemText(rows[i], 0);
         CString path = m_listResults.GetItemText(rows[i], 1);
         listed.push_back({ name, path, CheckListedFolder(path, name), false, false });
     }
     // Outer folders first: a folder inside a requested one goes with it.
-    std::vector<Listed*> byLength;
-    for (Listed& item : listed)
+    std::vector<ListedFolder*> byLength;
+    for (ListedFolder& item : listed)
         byLength.push_back(&item);
     std::stable_sort(byLength.begin(), byLength.end(),
-                     [](const Listed* a, const Listed* b) { return a->path.GetLength() < b->path.GetLength(); });
-    for (Listed* item : byLength) {
+                     [](const ListedFolder* a, const ListedFolder* b) { return a->path.GetLength() < b->path.GetLength(); });
+    FolderSet requested;
+    for (ListedFolder* item : byLength) {
         if (item->state != FolderState::Ready)
             continue;
-        bool covered = std::any_of(listed.begin(), listed.end(),
-                                   [item](const Listed& other) { return other.outer && IsInsideFolder(item->path, other.path); });
+        bool covered = requested.HasAncestorOf(item->path);
         item->outer = !covered && RemoveLinksInside(item->path);
         item->requested = covered || item->outer;
+        if (item->outer)
+            requested.Add(item->path);
     }
 
     std::vector<CString> request;   // in the list's order
-    for (const Listed& item : listed)
+    for (const ListedFolder& item : listed)
         if (item.outer)
             request.push_back(item.path);
     if (!request.empty() && !ShellDelete(request)) {
-        // The shell may stop at the first folder it cannot delete: give each
-        // folder still there a request of its own.
-        for (const Listed& item : listed)
-            if (item.outer && PathExists(item.path) && StillSafe(item))
-                ShellDelete(std::vector<CString>(1, item.path));
+        // The shell may stop at the first folder it cannot delete, and a folder
+        // inside one it could not delete is still there: each chosen folder
+        // still there gets a request of its own, outer folders first.
+        for (ListedFolder* item : byLength)
+            if (item->requested && !IsGone(item->path) && StillSafe(*item)) {
+                item->outer = true;
+                requested.Add(item->path);
+                ShellDelete(std::vector<CString>(1, item->path));
+            }
     }
+    RemoveGoneRows(listed, requested);
+    m_bDeleting = false;
+}
 
+// Removes the rows whose folders are gone: the rows deleted, the rows found
+// gone before, and any row inside a folder that was deleted.
+void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested)
+{
+    std::set<std::string> removable;
+    for (const ListedFolder& item : listed)
+        if (item.state == FolderState::Gone || item.requested)
+            removable.insert(static_cast<LPCSTR>(item.path));
     for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
         CString path = m_listResults.GetItemText(row, 1);
-        for (const Listed& item : listed) {
-            bool removable = item.state == FolderState::Gone || item.requested;
-            if (removable && MbsEqual(item.path, path) && !PathExists(path)) {
-                m_listResults.DeleteItem(row);
-                break;
-            }
-        }
+        if ((removable.count(static_cast<LPCSTR>(path)) || requested.HasAncestorOf(path)) && IsGone(path))
+            m_listResults.DeleteItem(row);
     }
-    m_bDeleting = false;
 }

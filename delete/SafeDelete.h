@@ -2,6 +2,8 @@
 // chose. They know nothing of the dialog.
 #pragma once
 #include "../framework/afxwin.h"
+#include <set>
+#include <string>
 #include <vector>
 
 enum class FolderState {
@@ -10,20 +12,39 @@ enum class FolderState {
     Refused,   // something else is there, or it cannot be checked: keep it
 };
 
+// One row's folder on its way through a delete request.
+struct ListedFolder {
+    CString name;
+    CString path;
+    FolderState state;
+    bool requested;   // handed to the shell, or inside a folder that was
+    bool outer;       // handed to the shell itself
+};
+
 // Checks a listed folder right before deletion: `path` must name a folder
 // (not a link, and reached through no link) whose stored name is `name`, and
 // hold no wildcard character (the shell would expand it to other folders).
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name);
 
 // Removes every link inside `folder`, each as a link: what it leads to is not
-// touched. False when some link cannot be removed or the folder cannot be
-// read to the end; the folder must then not be handed to the shell.
+// touched. False when some link cannot be removed (or a file cannot be told
+// from a link), or the folder cannot be read to the end; the folder must then
+// not be handed to the shell.
 bool RemoveLinksInside(LPCSTR folder);
 
-// True when `path` lies below `ancestor` (letter case ignored).
-bool IsInsideFolder(LPCSTR path, LPCSTR ancestor);
+// True only when nothing is at `path` any more (a path too long to ask about,
+// or one that cannot be read, is not gone).
+bool IsGone(LPCSTR path);
 
-bool PathExists(LPCSTR path);
+// Folders, to ask whether a path lies below one of them (letter case ignored).
+class FolderSet {
+public:
+    void Add(LPCSTR folder);
+    bool HasAncestorOf(LPCSTR path) const;
+
+private:
+    std::set<std::string> m_keys;
+};
 
 // One shell request that deletes `paths` permanently, without the shell's
 // own confirmation or progress window. Returns fAnyOperationsAborted.

@@ -1,4 +1,6 @@
-// CFileFind: the entries of one folder listing, one at a time.
+// CFileFind: the entries of one folder listing, one at a time. Names come in
+// the system code page exactly: a character it cannot hold shows as '?' (never
+// as a look-alike, which would name another file or none).
 #pragma once
 #include "CString.h"
 
@@ -19,14 +21,15 @@ public:
 
     // The listed folder, absolute and normalised, joined with the entry name.
     CString GetFilePath() const;
-    CString GetFileName() const { return CString(m_found.cFileName); }
+    CString GetFileName() const { return m_strName; }
     BOOL IsDots() const;
     BOOL MatchesMask(DWORD mask) const { return (m_found.dwFileAttributes & mask) != 0; }
 
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA m_found = {};
-    WIN32_FIND_DATAA m_next = {};
+    WIN32_FIND_DATAW m_found = {};
+    WIN32_FIND_DATAW m_next = {};
+    CString m_strName;
     BOOL m_bHasNext = FALSE;
     CString m_strRoot;
 };

@@ -28,7 +28,7 @@ public:
     using CCleanerDlg::AddResult;
 };
 
-DialogHarness::DialogHarness()
+DialogHarness::DialogHarness(bool recordTitles)
 {
     static bool controlsReady = false;
     if (!controlsReady) {
@@ -49,7 +49,8 @@ DialogHarness::DialogHarness()
         g_titles.clear();
         g_titleWindow = m_hDialog;
     }
-    m_hTitleHook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, m_pThread->m_nThreadID);
+    if (recordTitles)
+        m_hTitleHook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, m_pThread->m_nThreadID);
 }
 
 DialogHarness::~DialogHarness()
@@ -58,7 +59,8 @@ DialogHarness::~DialogHarness()
         ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);
         WaitClosed(30000);
     }
-    ::UnhookWindowsHookEx(m_hTitleHook);
+    if (m_hTitleHook)
+        ::UnhookWindowsHookEx(m_hTitleHook);
     delete m_pThread;
     delete m_pDialog;
     ::CloseHandle(m_hReady);

@@ -21,7 +21,8 @@ inline void PrintTo(const Row& row, std::ostream* out)
 
 class DialogHarness {
 public:
-    DialogHarness();
+    // recordTitles: log every title the dialog is given (see Titles()).
+    explicit DialogHarness(bool recordTitles = true);
     ~DialogHarness();
 
     HWND Dialog() const { return m_hDialog; }

@@ -24,10 +24,22 @@ static void RemoveTreeW(const std::wstring& path)
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::DeleteFileW(path.c_str()))
-            ::RemoveDirectoryW(path.c_str());
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        ::RemoveDirectoryW(path.c_str());
+        return;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // Under Wine a link to a file looks like a file, and deleting it
+        // deletes what it leads to: such a file is left alone.
+        HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        wchar_t final[1024] = L"";
+        ::GetFinalPathNameByHandleW(file, final, 1024, 0);
+        ::CloseHandle(file);
+        if (::lstrcmpiW(final + 4, path.c_str()) == 0) {
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(path.c_str());
+        }
         return;
     }
     WIN32_FIND_DATAW entry;

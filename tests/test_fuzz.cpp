@@ -1,0 +1,182 @@
+// Random trees (made natively by fuzz/fuzz.py, with the rows its oracle
+// expects) run through the real dialog: search, faults, delete. What is on
+// disk afterwards is checked natively by fuzz.py.
+#include "DialogHarness.h"
+#include "TestTree.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+struct Spec {
+    std::string root;
+    bool debug = false, release = false, deleteAll = true;
+    std::set<std::string> rows, select;
+    std::map<std::string, std::string> faults;
+};
+
+Spec ReadSpec(const std::string& file)
+{
+    Spec spec;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');)
+            fields.push_back(field);
+        const std::string& kind = fields[0];
+        if (kind == "root") spec.root = fields[1];
+        if (kind == "options") spec.debug = fields[1] == "1", spec.release = fields[2] == "1";
+        if (kind == "row") spec.rows.insert(fields[1] + "\t" + fields[2]);
+        if (kind == "select") spec.select.insert(fields[1]);
+        if (kind == "delete") spec.deleteAll = fields[1] == "all";
+        if (kind == "fault") spec.faults[fields[1]] = fields[2];
+    }
+    return spec;
+}
+
+bool Inside(const std::string& path, const std::string& folder)
+{
+    return path == folder || path.rfind(folder + "\\", 0) == 0;
+}
+
+std::vector<std::string> Seeds()
+{
+    std::vector<std::string> seeds;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = ::FindFirstFileA("C:\\fz\\*", &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return seeds;
+    do {
+        if (entry.cFileName[0] != '.' && PathExists(std::string("C:\\fz\\") + entry.cFileName + "\\spec.txt"))
+            seeds.push_back(entry.cFileName);
+    } while (::FindNextFileA(find, &entry));
+    ::FindClose(find);
+    return seeds;
+}
+
+// Escape at a random moment of a search: the dialog closes at once.
+void EscapeDuringSearch(const Spec& spec, int delayMs)
+{
+    DialogHarness ui;
+    ui.PickFolder(spec.root);
+    ui.SetOptions(spec.debug, spec.release);
+    ui.Click(IDC_START_SEARCH);
+    ::Sleep(static_cast<DWORD>(delayMs));
+    ui.Key(IDC_CHECK_DEBUG, VK_ESCAPE);
+    EXPECT_TRUE(ui.WaitClosed(1000)) << "Escape during a search";
+}
+
+void RunSeed(const std::string& seed)
+{
+    SCOPED_TRACE("seed " + seed + " (rerun alone: CLEANER_SEEDS=" + seed + " bash scripts/test.sh -R fuzz)");
+    Spec spec = ReadSpec("C:\\fz\\" + seed + "\\spec.txt");
+    if (spec.faults.count("escape"))
+        EscapeDuringSearch(spec, std::stoi(spec.faults["escape"]));
+
+    DialogHarness ui;
+    ui.PickFolder(spec.root);
+    ui.SetOptions(spec.debug, spec.release);
+    if (spec.faults.count("stop-start")) {   // Stop at a random moment, then a whole run
+        ui.Click(IDC_START_SEARCH);
+        ::Sleep(static_cast<DWORD>(std::stoi(spec.faults["stop-start"])));
+        if (ui.Text(IDC_START_SEARCH) == "Stop Search")
+            ui.Click(IDC_START_SEARCH);
+    }
+    std::string vanishing = spec.faults.count("vanish-during-search") ? spec.faults["vanish-during-search"] : "";
+    std::thread remover([&] {
+        if (!vanishing.empty()) {
+            WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000);
+            RemoveTree(vanishing);
+        }
+    });
+    ui.Search();
+    remover.join();
+
+    // The rows: the oracle's, each once, every nested match after its ancestor.
+    std::vector<Row> rows = ui.Rows();
+    std::set<std::string> listed;
+    for (const Row& row : rows)
+        EXPECT_TRUE(listed.insert(row.name + "\t" + row.path).second) << "listed twice: " << row.path;
+    for (const std::string& expected : spec.rows) {
+        std::string path = expected.substr(expected.find('\t') + 1);
+        if (!listed.count(expected) && !(vanishing.size() && Inside(path, vanishing)))
+            ADD_FAILURE() << "not listed: " << expected;
+    }
+    for (const std::string& got : listed)
+        EXPECT_TRUE(spec.rows.count(got)) << "listed but not expected: " << got;
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Inside(rows[j].path, rows[i].path + "\\")) << rows[j].path << " before its ancestor";
+
+    // Faults before the delete, then the delete as a person would do it.
+    if (spec.faults.count("vanish-before-delete"))
+        RemoveTree(spec.faults["vanish-before-delete"]);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (spec.faults.count("hold"))
+        held = ::CreateFileA(spec.faults["hold"].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::set<std::string> chosen;
+    if (spec.deleteAll) {
+        for (const Row& row : rows)
+            chosen.insert(row.path);
+        if (!rows.empty()) {
+            ui.ClickAsync(IDC_DELETE_ALL);
+            HWND box = ui.WaitForPopup("Confirm Delete");
+            ASSERT_TRUE(box);
+            ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+            WaitUntil([&] { return !::IsWindow(box); }, 5000);
+        }
+    } else {
+        std::vector<int> indices;
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (spec.select.count(rows[i].path)) {
+                indices.push_back(static_cast<int>(i));
+                chosen.insert(rows[i].path);
+            }
+        ui.SelectRows(indices);
+        if (ui.Enabled(IDC_DELETE_SELECTED))
+            ui.Click(IDC_DELETE_SELECTED);
+    }
+    WaitUntil([&] { return ui.Enabled(IDC_DELETE_ALL) || rows.empty(); }, 100);
+    ::Sleep(100);
+    if (held != INVALID_HANDLE_VALUE)
+        ::CloseHandle(held);
+
+    // The list tells the truth: a row left has its folder, a row gone has none;
+    // rows that were not chosen all stay.
+    std::set<std::string> left;
+    for (const Row& row : ui.Rows()) {
+        left.insert(row.path);
+        if (chosen.count(row.path) && row.path.size() < MAX_PATH) {
+            EXPECT_TRUE(PathExists(row.path)) << "kept in the list but gone: " << row.path;
+        }
+    }
+    auto insideChosen = [&](const std::string& path) {
+        return std::any_of(chosen.begin(), chosen.end(), [&](const std::string& folder) {
+            return path != folder && Inside(path, folder) && !PathExists(folder);
+        });
+    };
+    for (const Row& row : rows) {
+        if (!chosen.count(row.path)) {
+            EXPECT_TRUE(left.count(row.path) || insideChosen(row.path)) << "a row that was not chosen went: " << row.path;
+        } else if (!left.count(row.path)) {
+            EXPECT_FALSE(PathExists(row.path)) << "the row went but the folder stayed: " << row.path;
+        }
+    }
+}
+
+TEST(Fuzz, RandomTreesThroughTheDialog)
+{
+    std::vector<std::string> seeds = Seeds();
+    ASSERT_FALSE(seeds.empty()) << "no trees: fuzz.py generate makes them";
+    for (const std::string& seed : seeds)
+        RunSeed(seed);
+}
+
+}  // namespace
