@@ -35,7 +35,7 @@ void CCleanerDlg::OnDeleteSelected()
 // Checks a Ready folder once more and clears the links inside it.
 static bool StillSafe(const ListedFolder& item)
 {
-    return CheckListedFolder(item.path, item.name) == FolderState::Ready && RemoveLinksInside(item.path);
+    return CheckListedFolder(item.path, item.name, nullptr) == FolderState::Ready && RemoveLinksInside(item.path);
 }
 
 // Deletes the folders of `rows`. Each is checked right before the request;
@@ -48,10 +48,11 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
     m_bDeleting = true;
 
     std::vector<ListedFolder> listed;
+    FolderSet safeAncestors;
     for (int i = 0; i < count; ++i) {
         CString name = m_listResults.GetItemText(rows[i], 0);
         CString path = m_listResults.GetItemText(rows[i], 1);
-        listed.push_back({ name, path, CheckListedFolder(path, name), false, false });
+        listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false });
     }
     // Outer folders first: a folder inside a requested one goes with it.
     std::vector<ListedFolder*> byLength;
@@ -97,9 +98,12 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
     for (const ListedFolder& item : listed)
         if (item.state == FolderState::Gone || item.requested)
             removable.insert(static_cast<LPCSTR>(item.path));
+    m_listResults.SetRedraw(FALSE);   // one repaint, not one per row
     for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
         CString path = m_listResults.GetItemText(row, 1);
         if ((removable.count(static_cast<LPCSTR>(path)) || requested.HasAncestorOf(path)) && IsGone(path))
             m_listResults.DeleteItem(row);
     }
+    m_listResults.SetRedraw(TRUE);
+    m_listResults.Invalidate();
 }

@@ -38,7 +38,7 @@ static bool ReadEntry(const std::string& path, bool* isFolder, bool* isLink, CSt
     return found;
 }
 
-FolderState CheckListedFolder(LPCSTR path, LPCSTR name)
+FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors)
 {
     if (std::strpbrk(path, "?*"))
         return FolderState::Refused;
@@ -52,8 +52,13 @@ FolderState CheckListedFolder(LPCSTR path, LPCSTR name)
     // No folder on the way may have become a link: the path would lead elsewhere.
     std::string full(path);
     for (size_t at = full.find('\\', 3); at != std::string::npos; at = full.find('\\', at + 1)) {
-        if (!ReadEntry(full.substr(0, at), &isFolder, &isLink, &stored) || !isFolder || isLink)
+        std::string ancestor = full.substr(0, at);
+        if (safeAncestors && safeAncestors->Contains(ancestor.c_str()))
+            continue;
+        if (!ReadEntry(ancestor, &isFolder, &isLink, &stored) || !isFolder || isLink)
             return FolderState::Refused;
+        if (safeAncestors)
+            safeAncestors->Add(ancestor.c_str());
     }
     return FolderState::Ready;
 }
@@ -136,6 +141,11 @@ static std::string FolderKey(LPCSTR path)
 void FolderSet::Add(LPCSTR folder)
 {
     m_keys.insert(FolderKey(folder));
+}
+
+bool FolderSet::Contains(LPCSTR folder) const
+{
+    return m_keys.count(FolderKey(folder)) != 0;
 }
 
 bool FolderSet::HasAncestorOf(LPCSTR path) const

@@ -21,10 +21,14 @@ struct ListedFolder {
     bool outer;       // handed to the shell itself
 };
 
+class FolderSet;
+
 // Checks a listed folder right before deletion: `path` must name a folder
 // (not a link, and reached through no link) whose stored name is `name`, and
 // hold no wildcard character (the shell would expand it to other folders).
-FolderState CheckListedFolder(LPCSTR path, LPCSTR name);
+// `safeAncestors`, when given, keeps the folders on the way found safe, so
+// that a batch of checks reads each of them once.
+FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
 
 // Removes every link inside `folder`, each as a link: what it leads to is not
 // touched. False when some link cannot be removed (or a file cannot be told
@@ -41,6 +45,7 @@ class FolderSet {
 public:
     void Add(LPCSTR folder);
     bool HasAncestorOf(LPCSTR path) const;
+    bool Contains(LPCSTR folder) const;
 
 private:
     std::set<std::string> m_keys;

@@ -23,6 +23,8 @@ public:
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     HICON SetIcon(HICON icon, BOOL bigIcon)
         { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon))); }
+    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
         { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
     int MessageBox(LPCSTR text, LPCSTR caption, UINT type) const

@@ -24,6 +24,7 @@ void CCleanerDlg::OnCheckRelease()
 // Removes the rows of one kind ("Debug" or "Release"), in any letter case.
 void CCleanerDlg::RemoveResults(LPCSTR kind)
 {
+    m_listResults.SetRedraw(FALSE);   // one repaint, not one per row
     for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
         CString name = m_listResults.GetItemText(row, 0);
         name.MakeLower();
@@ -35,6 +36,8 @@ void CCleanerDlg::RemoveResults(LPCSTR kind)
                 m_listResults.DeleteItem(row);
         }
     }
+    m_listResults.SetRedraw(TRUE);
+    m_listResults.Invalidate();
 }
 
 // The button's caption is the run state: "Start Search" starts a run,

@@ -4,6 +4,7 @@
 #include "DialogHarness.h"
 #include "TestTree.h"
 #include <gtest/gtest.h>
+#include <psapi.h>
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -177,6 +178,47 @@ TEST(Fuzz, RandomTreesThroughTheDialog)
     ASSERT_FALSE(seeds.empty()) << "no trees: fuzz.py generate makes them";
     for (const std::string& seed : seeds)
         RunSeed(seed);
+}
+
+}  // namespace
+
+namespace {
+
+size_t WorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+// 100,000 folders, 5,000 matches: every match listed, the window answers all
+// the while, and the memory stays near what the idle program uses.
+TEST(Load, HundredThousandFoldersWithFiveThousandMatches)
+{
+    ASSERT_TRUE(PathExists("C:\\load\\complete")) << "load.sh makes the tree";
+    DialogHarness ui(false);
+    ui.PickFolder("C:\\load");
+    ui.SetOptions(true, false);
+    size_t idle = WorkingSet(), peak = idle;
+    DWORD slowest = 0, checks = 0, start = ::GetTickCount();
+    ui.Click(IDC_START_SEARCH);
+    for (;;) {
+        DWORD sent = ::GetTickCount();
+        DWORD_PTR result = 0;
+        bool answered = ::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &result) != 0;
+        ASSERT_TRUE(answered) << "the window did not answer within 100 ms";
+        slowest = std::max(slowest, ::GetTickCount() - sent);
+        ++checks;
+        peak = std::max(peak, WorkingSet());
+        if (ui.Text(IDC_START_SEARCH) == "Start Search" && ui.Title() == "Tolvane Cleaner")
+            break;
+        ::Sleep(50);
+    }
+    EXPECT_EQ(5000u, ui.Rows().size());
+    EXPECT_LT(peak - idle, 8u << 20) << "working set grew by " << (peak - idle) / 1024 << " KiB";
+    std::printf("load: %lu s, %lu checks, slowest answer %lu ms, working set +%.2f MiB\n",
+                (::GetTickCount() - start) / 1000, checks, slowest, (peak - idle) / 1048576.0);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ struct Program {
         STARTUPINFOA startup = { sizeof startup };
         std::string command = std::string("C:\\Cleaner.exe ") + arguments;
         EXPECT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
-                                     &startup, &process));
+                                     &startup, &process))
+            << "error " << ::GetLastError();
         ::WaitForInputIdle(process.hProcess, 10000);
         WaitUntil([this] {
             window = ::FindWindowA(nullptr, "Orvel Tolvane Cleaner");
