@@ -14,4 +14,10 @@ unset DISPLAY
 ensure_display
 trap stop_display EXIT
 if [ $# -eq 0 ]; then set -- -LE long; fi
-ctest --test-dir "$dir" --output-on-failure "$@"
+rm -f "$dir/fuzz-figures.txt"
+status=0
+ctest --test-dir "$dir" --output-on-failure "$@" || status=$?
+if [ -e "$dir/fuzz-figures.txt" ]; then
+  echo "Random trees: $(paste -sd ' ' "$dir/fuzz-figures.txt")"
+fi
+exit $status
