@@ -94,10 +94,10 @@ void SearchFigures(const std::string& root, double findMs)
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     start = Now();
     ui.Click(IDC_START_SEARCH);
-    // Polled every 20 ms: each look at the dialog is a message its thread must carry out.
+    // Polled every 250 ms: each look at the dialog is a message its thread must carry out.
     while (!RunEnded(ui)) {
         peak = std::max(peak, WorkingSet());
-        ::Sleep(20);
+        ::Sleep(250);
     }
     double program = Now() - start;
 

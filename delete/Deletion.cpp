@@ -31,11 +31,35 @@ void CCleanerDlg::OnDeleteSelected()
         DeleteRows(rows.data(), static_cast<int>(rows.size()));
 }
 
-
 // Checks a Ready folder once more and clears the links inside it.
 static bool StillSafe(const ListedFolder& item)
 {
     return CheckListedFolder(item.path, item.name, nullptr) == FolderState::Ready && RemoveLinksInside(item.path);
+}
+
+static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
+{
+    std::vector<ListedFolder*> byLength;
+    for (ListedFolder& item : listed)
+        byLength.push_back(&item);
+    std::stable_sort(byLength.begin(), byLength.end(),
+                     [](const ListedFolder* a, const ListedFolder* b) { return a->path.GetLength() < b->path.GetLength(); });
+    return byLength;
+}
+
+// Marks what goes to the shell: each Ready folder whose links inside could be
+// removed, unless a folder around it goes already (then it goes with that).
+static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
+{
+    for (ListedFolder* item : byLength) {
+        if (item->state != FolderState::Ready)
+            continue;
+        bool covered = requested.HasAncestorOf(item->path);
+        item->outer = !covered && RemoveLinksInside(item->path);
+        item->requested = covered || item->outer;
+        if (item->outer)
+            requested.Add(item->path);
+    }
 }
 
 // Deletes the folders of `rows`. Each is checked right before the request;
@@ -54,22 +78,9 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
         CString path = m_listResults.GetItemText(rows[i], 1);
         listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false });
     }
-    // Outer folders first: a folder inside a requested one goes with it.
-    std::vector<ListedFolder*> byLength;
-    for (ListedFolder& item : listed)
-        byLength.push_back(&item);
-    std::stable_sort(byLength.begin(), byLength.end(),
-                     [](const ListedFolder* a, const ListedFolder* b) { return a->path.GetLength() < b->path.GetLength(); });
+    std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
-    for (ListedFolder* item : byLength) {
-        if (item->state != FolderState::Ready)
-            continue;
-        bool covered = requested.HasAncestorOf(item->path);
-        item->outer = !covered && RemoveLinksInside(item->path);
-        item->requested = covered || item->outer;
-        if (item->outer)
-            requested.Add(item->path);
-    }
+    ChooseRequests(byLength, requested);
 
     std::vector<CString> request;   // in the list's order
     for (const ListedFolder& item : listed)
