@@ -16,8 +16,15 @@ trap stop_display EXIT
 if [ $# -eq 0 ]; then set -- -LE long; fi
 rm -f "$dir/fuzz-figures.txt"
 status=0
-ctest --test-dir "$dir" --output-on-failure "$@" || status=$?
+ctest --test-dir "$dir" --output-on-failure "$@" | tee "$dir/ctest-output.txt" || status=$?
 if [ -e "$dir/fuzz-figures.txt" ]; then
   echo "Random trees: $(paste -sd ' ' "$dir/fuzz-figures.txt")"
+fi
+# CTest's count once more, as the last line.
+summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$dir/ctest-output.txt" | tail -n 1)
+if [ -n "$summary" ]; then
+  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
+  echo "$((total - failed)) passed, $failed failed"
 fi
 exit $status

@@ -14,16 +14,16 @@
 
 namespace {
 
-struct Spec {
+struct Plan {
     std::string root;
     bool debug = false, release = false, deleteAll = true;
     std::set<std::string> rows, select;
     std::map<std::string, std::string> faults;
 };
 
-Spec ReadSpec(const std::string& file)
+Plan ReadPlan(const std::string& file)
 {
-    Spec spec;
+    Plan plan;
     std::ifstream in(file, std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
@@ -32,14 +32,14 @@ Spec ReadSpec(const std::string& file)
         for (std::string field; std::getline(split, field, '\t');)
             fields.push_back(field);
         const std::string& kind = fields[0];
-        if (kind == "root") spec.root = fields[1];
-        if (kind == "options") spec.debug = fields[1] == "1", spec.release = fields[2] == "1";
-        if (kind == "row") spec.rows.insert(fields[1] + "\t" + fields[2]);
-        if (kind == "select") spec.select.insert(fields[1]);
-        if (kind == "delete") spec.deleteAll = fields[1] == "all";
-        if (kind == "fault") spec.faults[fields[1]] = fields[2];
+        if (kind == "root") plan.root = fields[1];
+        if (kind == "options") plan.debug = fields[1] == "1", plan.release = fields[2] == "1";
+        if (kind == "row") plan.rows.insert(fields[1] + "\t" + fields[2]);
+        if (kind == "select") plan.select.insert(fields[1]);
+        if (kind == "delete") plan.deleteAll = fields[1] == "all";
+        if (kind == "fault") plan.faults[fields[1]] = fields[2];
     }
-    return spec;
+    return plan;
 }
 
 bool Inside(const std::string& path, const std::string& folder)
@@ -55,7 +55,7 @@ std::vector<std::string> Seeds()
     if (find == INVALID_HANDLE_VALUE)
         return seeds;
     do {
-        if (entry.cFileName[0] != '.' && PathExists(std::string("C:\\fz\\") + entry.cFileName + "\\spec.txt"))
+        if (entry.cFileName[0] != '.' && PathExists(std::string("C:\\fz\\") + entry.cFileName + "\\plan.txt"))
             seeds.push_back(entry.cFileName);
     } while (::FindNextFileA(find, &entry));
     ::FindClose(find);
@@ -63,11 +63,11 @@ std::vector<std::string> Seeds()
 }
 
 // Escape at a random moment of a search: the dialog closes at once.
-void EscapeDuringSearch(const Spec& spec, int delayMs)
+void EscapeDuringSearch(const Plan& plan, int delayMs)
 {
     DialogHarness ui;
-    ui.PickFolder(spec.root);
-    ui.SetOptions(spec.debug, spec.release);
+    ui.PickFolder(plan.root);
+    ui.SetOptions(plan.debug, plan.release);
     ui.Click(IDC_START_SEARCH);
     ::Sleep(static_cast<DWORD>(delayMs));
     ui.Key(IDC_CHECK_DEBUG, VK_ESCAPE);
@@ -77,20 +77,20 @@ void EscapeDuringSearch(const Spec& spec, int delayMs)
 void RunSeed(const std::string& seed)
 {
     SCOPED_TRACE("seed " + seed + " (rerun alone: CLEANER_SEEDS=" + seed + " bash scripts/test.sh -R fuzz)");
-    Spec spec = ReadSpec("C:\\fz\\" + seed + "\\spec.txt");
-    if (spec.faults.count("escape"))
-        EscapeDuringSearch(spec, std::stoi(spec.faults["escape"]));
+    Plan plan = ReadPlan("C:\\fz\\" + seed + "\\plan.txt");
+    if (plan.faults.count("escape"))
+        EscapeDuringSearch(plan, std::stoi(plan.faults["escape"]));
 
     DialogHarness ui;
-    ui.PickFolder(spec.root);
-    ui.SetOptions(spec.debug, spec.release);
-    if (spec.faults.count("stop-start")) {   // Stop at a random moment, then a whole run
+    ui.PickFolder(plan.root);
+    ui.SetOptions(plan.debug, plan.release);
+    if (plan.faults.count("stop-start")) {   // Stop at a random moment, then a whole run
         ui.Click(IDC_START_SEARCH);
-        ::Sleep(static_cast<DWORD>(std::stoi(spec.faults["stop-start"])));
+        ::Sleep(static_cast<DWORD>(std::stoi(plan.faults["stop-start"])));
         if (ui.Text(IDC_START_SEARCH) == "Stop Search")
             ui.Click(IDC_START_SEARCH);
     }
-    std::string vanishing = spec.faults.count("vanish-during-search") ? spec.faults["vanish-during-search"] : "";
+    std::string vanishing = plan.faults.count("vanish-during-search") ? plan.faults["vanish-during-search"] : "";
     std::thread remover([&] {
         if (!vanishing.empty()) {
             WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000);
@@ -105,25 +105,25 @@ void RunSeed(const std::string& seed)
     std::set<std::string> listed;
     for (const Row& row : rows)
         EXPECT_TRUE(listed.insert(row.name + "\t" + row.path).second) << "listed twice: " << row.path;
-    for (const std::string& expected : spec.rows) {
+    for (const std::string& expected : plan.rows) {
         std::string path = expected.substr(expected.find('\t') + 1);
         if (!listed.count(expected) && !(vanishing.size() && Inside(path, vanishing)))
             ADD_FAILURE() << "not listed: " << expected;
     }
     for (const std::string& got : listed)
-        EXPECT_TRUE(spec.rows.count(got)) << "listed but not expected: " << got;
+        EXPECT_TRUE(plan.rows.count(got)) << "listed but not expected: " << got;
     for (size_t i = 0; i < rows.size(); ++i)
         for (size_t j = 0; j < i; ++j)
             EXPECT_FALSE(Inside(rows[j].path, rows[i].path + "\\")) << rows[j].path << " before its ancestor";
 
     // Faults before the delete, then the delete as a person would do it.
-    if (spec.faults.count("vanish-before-delete"))
-        RemoveTree(spec.faults["vanish-before-delete"]);
+    if (plan.faults.count("vanish-before-delete"))
+        RemoveTree(plan.faults["vanish-before-delete"]);
     HANDLE held = INVALID_HANDLE_VALUE;
-    if (spec.faults.count("hold"))
-        held = ::CreateFileA(spec.faults["hold"].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (plan.faults.count("hold"))
+        held = ::CreateFileA(plan.faults["hold"].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     std::set<std::string> chosen;
-    if (spec.deleteAll) {
+    if (plan.deleteAll) {
         for (const Row& row : rows)
             chosen.insert(row.path);
         if (!rows.empty()) {
@@ -136,7 +136,7 @@ void RunSeed(const std::string& seed)
     } else {
         std::vector<int> indices;
         for (size_t i = 0; i < rows.size(); ++i)
-            if (spec.select.count(rows[i].path)) {
+            if (plan.select.count(rows[i].path)) {
                 indices.push_back(static_cast<int>(i));
                 chosen.insert(rows[i].path);
             }

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Random folder trees for the cleaner, and an oracle written apart from it.
 
-  fuzz.py generate BASE SEED...   make BASE/<seed>/{tree,canary}, the spec the
-                                  Wine side follows (spec.txt) and a snapshot
+  fuzz.py generate BASE SEED...   make BASE/<seed>/{tree,canary}, the plan the
+                                  Wine side follows (plan.txt) and a snapshot
                                   of everything (before.json)
   fuzz.py verify BASE SEED...     compare the disk with the snapshots; print
                                   the figures; exit 1 on any loss
@@ -195,27 +195,27 @@ def generate(base, seed):
     else:
         lines.append("delete\tselected")
         lines += ["select\t" + r[1] for r in rows if rnd.random() < 0.5]
-    with open(os.path.join(gen.seed_dir, "spec.txt"), "wb") as f:
+    with open(os.path.join(gen.seed_dir, "plan.txt"), "wb") as f:
         f.write(("\n".join(lines) + "\n").encode("cp1252"))
     before = {"folders": gen.folders, "snapshot": snapshot(gen.seed_dir)}
     with open(os.path.join(gen.seed_dir, "before.json"), "w") as f:
         json.dump(before, f)
 
 
-def read_spec(seed_dir):
-    spec = {"rows": [], "select": [], "faults": {}}
-    with open(os.path.join(seed_dir, "spec.txt"), "rb") as f:
+def read_plan(seed_dir):
+    plan = {"rows": [], "select": [], "faults": {}}
+    with open(os.path.join(seed_dir, "plan.txt"), "rb") as f:
         for raw in f.read().decode("cp1252").splitlines():
             kind, *values = raw.split("\t")
             if kind == "row":
-                spec["rows"].append(values[1])
+                plan["rows"].append(values[1])
             elif kind == "select":
-                spec["select"].append(values[0])
+                plan["select"].append(values[0])
             elif kind == "fault":
-                spec["faults"][values[0]] = values[1]
+                plan["faults"][values[0]] = values[1]
             else:
-                spec[kind] = values
-    return spec
+                plan[kind] = values
+    return plan
 
 
 def verify(base, seed):
@@ -223,13 +223,13 @@ def verify(base, seed):
     seed_dir = os.path.join(base, str(seed))
     with open(os.path.join(seed_dir, "before.json")) as f:
         before = json.load(f)
-    spec = read_spec(seed_dir)
+    plan = read_plan(seed_dir)
     after = snapshot(seed_dir)
     after.pop("before.json", None)
     rel = lambda win_path: os.path.relpath(unix_of(seed_dir, win_path, seed), seed_dir)
-    chosen = [rel(p) for p in (spec["rows"] if spec["delete"] == ["all"] else spec["select"])]
-    gone_anyway = [rel(spec["faults"][k]) for k in ("vanish-during-search", "vanish-before-delete") if k in spec["faults"]]
-    held = rel(spec["faults"]["hold"]) if "hold" in spec["faults"] else None
+    chosen = [rel(p) for p in (plan["rows"] if plan["delete"] == ["all"] else plan["select"])]
+    gone_anyway = [rel(plan["faults"][k]) for k in ("vanish-during-search", "vanish-before-delete") if k in plan["faults"]]
+    held = rel(plan["faults"]["hold"]) if "hold" in plan["faults"] else None
 
     def under(key, folders):
         return any(key == f or key.startswith(f + os.sep) for f in folders)
@@ -251,8 +251,8 @@ def verify(base, seed):
         too_long = len(cp1252("C:\\fz\\%d\\" % seed + folder.replace(os.sep, "\\"))) >= MAX_PATH
         if not (has_link or too_long or (held and held.startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
-    figures = {"folders": before["folders"], "matches": len(spec["rows"]), "deletions": len(chosen),
-               "faults": len(spec["faults"])}
+    figures = {"folders": before["folders"], "matches": len(plan["rows"]), "deletions": len(chosen),
+               "faults": len(plan["faults"])}
     return problems, figures
 
 

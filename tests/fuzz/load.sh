@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# load.sh RUNNER TESTS PREFIX: the load test on C:\load, 100,000 folders of
-# which 5,000 are Debug folders (made natively once, kept in the prefix).
+# load.sh RUNNER TESTS PREFIX: the load test on C:\load: 100,000 leaf folders,
+# 5,000 of them holding a Debug folder (made natively once, kept in the prefix).
 set -euo pipefail
 runner=$1 tests=$2 prefix=$3
 python3 - "$prefix/drive_c/load" <<'PY'
@@ -10,8 +10,8 @@ if not os.path.exists(os.path.join(root, "complete")):
     for a in range(100):
         for b in range(10):
             for c in range(100):
-                name = "Debug" if c % 20 == 19 else "leaf%d" % c
-                os.makedirs(os.path.join(root, "top%d" % a, "mid%d" % b, name))
+                leaf = os.path.join(root, "top%d" % a, "mid%d" % b, "leaf%d" % c)
+                os.makedirs(os.path.join(leaf, "Debug") if c % 20 == 19 else leaf)
     open(os.path.join(root, "complete"), "w").close()
 PY
 "$runner" "$tests" --gtest_filter='Load.*'

@@ -10,6 +10,7 @@ base=$prefix/drive_c/fz
 rm -rf "$base"
 python3 "$here/fuzz.py" generate "$base" $seeds
 status=0
-"$runner" "$tests" --gtest_filter='Fuzz.*' || status=1
+count=$(wc -w <<<"$seeds")
+CLEANER_TIMEOUT=$((120 + 3 * count)) "$runner" "$tests" --gtest_filter='Fuzz.*' || status=1
 python3 "$here/fuzz.py" verify "$base" $seeds | tee "$prefix/../fuzz-figures.txt" || status=1
 exit $status
