@@ -274,7 +274,7 @@ def main():
     print("seeds run %d, folders generated %d, matches compared %d, deletions checked %d, faults injected %d"
           % (len(seeds), totals["folders"], totals["matches"], totals["deletions"], totals["faults"]))
     if failed:
-        print("lost or left behind on disk for seeds %s; rerun one alone: CLEANER_SEEDS=%d bash scripts/test.sh -R fuzz"
+        print("lost or left behind on disk for seeds %s; rerun one alone: CLEANER_SEED=%d bash scripts/test.sh -R fuzz"
               % (" ".join(map(str, failed)), failed[0]))
         return 1
     print("nothing lost")

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# run.sh RUNNER TESTS PREFIX: the randomized test. Seeds come from
-# CLEANER_SEEDS ("1 5 9" or a count such as 200; default 50). They run in
+# run.sh RUNNER TESTS PREFIX: the randomized test. CLEANER_SEEDS=N runs seeds
+# 1 to N (default 50); CLEANER_SEED="5 9" runs those seeds alone. They run in
 # batches of 50, so that the folder picker never lists more than 50 trees.
 set -uo pipefail
 runner=$1 tests=$2 prefix=$3
 here=$(dirname "$0")
-seeds=${CLEANER_SEEDS:-50}
-if [[ "$seeds" =~ ^[0-9]+$ ]]; then seeds=$(seq 1 "$seeds"); fi
+seeds=${CLEANER_SEED:-$(seq 1 "${CLEANER_SEEDS:-50}")}
 base=$prefix/drive_c/fz
 figures=$prefix/../fuzz-figures.txt
 status=0
+# Batches of an earlier, interrupted run must not count.
+rm -f "$figures".*
 read -r -a all <<<"$(echo $seeds)"
 for ((at = 0; at < ${#all[@]}; at += 50)); do
   batch=("${all[@]:at:50}")
