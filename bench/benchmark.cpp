@@ -1,6 +1,6 @@
 // The benchmark: the program against the platform's own floors, measured on
 // the same trees in the same Wine (bench.sh runs it and times the native parts).
-//   cleaner_bench search TREE FIND_MS       search figures for one tree
+//   cleaner_bench search TREE FIND_MS [ROUNDS]  search figures for one tree
 //   cleaner_bench extras TREE DELTREE SHELLTREE RM_MS
 //                                            stop, list growth, start-up, deletion
 #include "tests/DialogHarness.h"
@@ -57,17 +57,12 @@ bool RunEnded(const DialogHarness& ui)
     return ui.Text(IDC_START_SEARCH) == "Start Search" && ui.Title() == "Tolvane Cleaner";
 }
 
-// (1), (2), (3), (7) on `root`; (4) comes from the caller.
-void SearchFigures(const std::string& root, double findMs)
+// (3): the walk with the window calls the search must make, on a window of
+// the same kind, its list shown as during a search.
+double FloorMs(const std::string& root)
 {
-    int entered = 0, matches = 0;
-    auto count = [&](const std::string&, bool match) { ++entered; matches += match; };
-    double start = Now();
-    Walk(root, count);
-    double bare = Now() - start;
-
-    DialogHarness floor(false);   // a window of the same kind gets the calls the search must make
-    floor.Click(IDC_DETAILS);   // its list shown, as during a search
+    DialogHarness floor(false);
+    floor.Click(IDC_DETAILS);
     HWND list = floor.Item(IDC_LIST_RESULTS);
     auto calls = [&](const std::string& folder, bool match) {
         ::SetWindowTextA(floor.Dialog(), ("Searching - " + folder).c_str());
@@ -83,26 +78,51 @@ void SearchFigures(const std::string& root, double findMs)
             ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
         }
     };
-    start = Now();
+    double start = Now();
     Walk(root, calls);
-    double withCalls = Now() - start;
+    return Now() - start;
+}
 
+// (1) and (7): the program's search through the dialog, click to end.
+double ProgramMs(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
+{
     DialogHarness ui(false);
     ui.PickFolder(root);
     ui.SetOptions(true, false);
-    size_t idle = WorkingSet(), peak = idle;
+    *idle = *peak = WorkingSet();
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    start = Now();
+    double start = Now();
     ui.Click(IDC_START_SEARCH);
     // Polled every 250 ms: each look at the dialog is a message its thread must carry out.
     while (!RunEnded(ui)) {
-        peak = std::max(peak, WorkingSet());
+        *peak = std::max(*peak, WorkingSet());
         ::Sleep(250);
     }
     double program = Now() - start;
+    *rows = ui.Rows().size();
+    return program;
+}
 
-    std::printf("tree %s: %d folders, %d matches, %u rows listed\n", root.c_str(), entered, matches,
-                static_cast<unsigned>(ui.Rows().size()));
+// (1), (2), (3), (7) on `root`; (4) comes from the caller. The floor and the
+// program take turns, `rounds` times each; the medians are reported.
+void SearchFigures(const std::string& root, double findMs, int rounds)
+{
+    int entered = 0, matches = 0;
+    auto count = [&](const std::string&, bool match) { ++entered; matches += match; };
+    double start = Now();
+    Walk(root, count);
+    double bare = Now() - start;
+
+    std::vector<double> floors, programs;
+    size_t idle = 0, peak = 0, rows = 0;
+    for (int round = 0; round < rounds; ++round) {
+        floors.push_back(FloorMs(root));
+        programs.push_back(ProgramMs(root, &idle, &peak, &rows));
+    }
+    double withCalls = Median(floors), program = Median(programs);
+
+    std::printf("tree %s: %d folders, %d matches, %u rows listed; medians of %d rounds\n", root.c_str(), entered,
+                matches, static_cast<unsigned>(rows), rounds);
     std::printf("  (1) program search, click to end       %9.0f ms\n", program);
     std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n", bare);
     std::printf("  (3) bare walk + required window calls   %9.0f ms\n", withCalls);
@@ -111,6 +131,12 @@ void SearchFigures(const std::string& root, double findMs)
                 (peak - idle) / 1048576.0);
     std::printf("  ratios: (1)/(3) %.3f   (1)/(2) %.2f   (2)/(4) %.1f\n", program / withCalls, program / bare,
                 findMs > 0 ? bare / findMs : 0.0);
+    if (rounds > 1) {
+        std::printf("  each round (1)/(3):");
+        for (int round = 0; round < rounds; ++round)
+            std::printf(" %.3f", programs[static_cast<size_t>(round)] / floors[static_cast<size_t>(round)]);
+        std::printf("\n");
+    }
 }
 
 // (5) stop latency: Stop at a random moment, until the run has ended.
@@ -136,25 +162,32 @@ void StopFigures(const std::string& root)
                 *std::max_element(stops.begin(), stops.end()));
 }
 
-// (6) the cost of appending a row when the list holds 1,000 and 10,000 rows.
+// (6) the cost of appending a row when the list holds 1,000 and 10,000 rows:
+// two dialogs, measured in turns (100 appends, then those rows removed), medians.
 void GrowthFigures()
 {
-    DialogHarness ui;
-    HWND list = ui.Item(IDC_LIST_RESULTS);
-    double append[2];
     const int sizes[2] = { 1000, 10000 };
+    DialogHarness small(false), large(false);
+    DialogHarness* dialogs[2] = { &small, &large };
+    std::vector<double> append[2];
     for (int k = 0; k < 2; ++k) {
-        while (static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) < sizes[k])
-            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
-        double start = Now();
-        for (int i = 0; i < 500; ++i)
-            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
-        append[k] = (Now() - start) / 500;
-        for (int i = 0; i < 500; ++i)
-            ::SendMessageA(list, LVM_DELETEITEM, sizes[k], 0);
+        dialogs[k]->Click(IDC_DETAILS);   // the list shown, as during a search
+        for (int i = 0; i < sizes[k]; ++i)
+            dialogs[k]->AddResult("Debug", "C:\\some\\folder\\Debug");
     }
-    std::printf("(6) append a row at 1,000 rows %.3f ms, at 10,000 rows %.3f ms: ratio %.2f\n", append[0],
-                append[1], append[1] / append[0]);
+    for (int round = 0; round < 10; ++round)
+        for (int k = 0; k < 2; ++k) {
+            double start = Now();
+            for (int i = 0; i < 100; ++i)
+                dialogs[k]->AddResult("Debug", "C:\\some\\folder\\Debug");
+            append[k].push_back((Now() - start) / 100);
+            HWND list = dialogs[k]->Item(IDC_LIST_RESULTS);
+            for (int i = 0; i < 100; ++i)
+                ::SendMessageA(list, LVM_DELETEITEM, sizes[k], 0);
+        }
+    double at1000 = Median(append[0]), at10000 = Median(append[1]);
+    std::printf("(6) append a row at 1,000 rows %.3f ms, at 10,000 rows %.3f ms (medians of 10 x 100): ratio %.2f\n",
+                at1000, at10000, at10000 / at1000);
 }
 
 // Process start until its window `caption` shows; the program is closed after.
@@ -230,15 +263,15 @@ void DeleteFigures(const std::string& root, const std::string& shellRoot, double
 int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "search" && argc == 4) {
-        SearchFigures(argv[2], std::atof(argv[3]));
+    if (mode == "search" && (argc == 4 || argc == 5)) {
+        SearchFigures(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
     } else if (mode == "extras" && argc == 6) {
         StopFigures(argv[2]);
         GrowthFigures();
         StartUpFigures();
         DeleteFigures(argv[3], argv[4], std::atof(argv[5]));
     } else {
-        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS | extras TREE DELTREE SHELLTREE RM_MS\n");
+        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | extras TREE DELTREE SHELLTREE RM_MS\n");
         return 2;
     }
     std::fflush(stdout);
