@@ -22,6 +22,7 @@ for size in ${BENCH_SIZES:-10000 100000}; do
     "$runner" "$bench" search "C:\\bench\\s$size" "$(ms "$start")" "$rounds"
 done
 
+python3 "$here/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
 rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy"
 for copy in del del-shell del-copy; do
   python3 "$here/make_tree.py" delete "$drive/bench/$copy" 1000

@@ -5,9 +5,11 @@
 //                                            stop, list growth, start-up, deletion
 #include "tests/DialogHarness.h"
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 namespace {
 
@@ -49,17 +51,74 @@ size_t WorkingSet()
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    size_t half = values.size() / 2;
+    return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
+// The run's end ("Start Search", the short title), seen without a message to
+// the dialog's thread: the texts are read where the window manager keeps
+// them, so watching costs the run nothing.
 bool RunEnded(const DialogHarness& ui)
 {
-    return ui.Text(IDC_START_SEARCH) == "Start Search" && ui.Title() == "Tolvane Cleaner";
+    wchar_t button[32] = L"", title[32] = L"";
+    ::InternalGetWindowText(ui.Item(IDC_START_SEARCH), button, 32);
+    ::InternalGetWindowText(ui.Dialog(), title, 32);
+    return std::wcscmp(button, L"Start Search") == 0 && std::wcscmp(title, L"Tolvane Cleaner") == 0;
 }
+
+double FileTimeMs(const FILETIME& time)
+{
+    return (static_cast<double>(time.dwHighDateTime) * 4294967296.0 + time.dwLowDateTime) / 10000.0;
+}
+
+// CPU time of this process so far (all its threads, ended ones included), ms.
+double ProcessCpuMs()
+{
+    FILETIME created, ended, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
+    return FileTimeMs(kernel) + FileTimeMs(user);
+}
+
+// CPU time of this process's live threads, ms, summed: the threads that end
+// during a turn (the program's worker) are the difference to ProcessCpuMs.
+double LiveThreadsCpuMs()
+{
+    double sum = 0;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != ::GetCurrentProcessId())
+            continue;
+        HANDLE thread = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        FILETIME created, ended, kernel, user;
+        if (thread && ::GetThreadTimes(thread, &created, &ended, &kernel, &user))
+            sum += FileTimeMs(kernel) + FileTimeMs(user);
+        if (thread)
+            ::CloseHandle(thread);
+    }
+    ::CloseHandle(snapshot);
+    return sum;
+}
+
+double ThreadCpuMs()
+{
+    FILETIME created, ended, kernel, user;
+    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
+    return FileTimeMs(kernel) + FileTimeMs(user);
+}
+
+// One turn of a search: its time, and where the CPU went: the walking thread
+// (the benchmark's own for the floor, the worker for the program) and the rest
+// of the process (nearly all of it the dialog's thread, carrying out the walk's
+// window calls).
+struct Turn {
+    double ms = 0, walkerCpuMs = 0, otherCpuMs = 0;
+};
 
 // (3): the walk with the window calls the search must make, on a window of
 // the same kind, its list shown as during a search.
-double FloorMs(const std::string& root)
+Turn Floor(const std::string& root)
 {
     DialogHarness floor(false);
     floor.Click(IDC_DETAILS);
@@ -78,33 +137,42 @@ double FloorMs(const std::string& root)
             ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
         }
     };
-    double start = Now();
+    Turn turn;
+    double process = ProcessCpuMs(), walker = ThreadCpuMs(), start = Now();
     Walk(root, calls);
-    return Now() - start;
+    turn.ms = Now() - start;
+    turn.walkerCpuMs = ThreadCpuMs() - walker;
+    turn.otherCpuMs = ProcessCpuMs() - process - turn.walkerCpuMs;
+    return turn;
 }
 
 // (1) and (7): the program's search through the dialog, click to end.
-double ProgramMs(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
+Turn Program(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
 {
     DialogHarness ui(false);
     ui.PickFolder(root);
     ui.SetOptions(true, false);
     *idle = *peak = WorkingSet();
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    double start = Now();
+    Turn turn;
+    double process = ProcessCpuMs(), live = LiveThreadsCpuMs(), start = Now();
     ui.Click(IDC_START_SEARCH);
-    // Polled every 250 ms: each look at the dialog is a message its thread must carry out.
     while (!RunEnded(ui)) {
         *peak = std::max(*peak, WorkingSet());
         ::Sleep(250);
     }
-    double program = Now() - start;
+    turn.ms = Now() - start;
+    double all = ProcessCpuMs() - process;
+    turn.otherCpuMs = LiveThreadsCpuMs() - live;
+    turn.walkerCpuMs = all - turn.otherCpuMs;
     *rows = ui.Rows().size();
-    return program;
+    return turn;
 }
 
 // (1), (2), (3), (7) on `root`; (4) comes from the caller. The floor and the
-// program take turns, `rounds` times each; the medians are reported.
+// program take turns, `rounds` times each, in the order ABBA so that a drift
+// of the machine falls on both alike. (1)/(3) is the median of the rounds'
+// ratios: each round's two turns ran side by side.
 void SearchFigures(const std::string& root, double findMs, int rounds)
 {
     int entered = 0, matches = 0;
@@ -113,31 +181,39 @@ void SearchFigures(const std::string& root, double findMs, int rounds)
     Walk(root, count);
     double bare = Now() - start;
 
-    std::vector<double> floors, programs;
+    std::vector<Turn> floors(rounds), programs(rounds);
+    std::vector<double> floorMs, programMs, ratios;
     size_t idle = 0, peak = 0, rows = 0, growth = 0;   // growth: the largest of all rounds
-    for (int round = 0; round < rounds; ++round) {
-        floors.push_back(FloorMs(root));
-        programs.push_back(ProgramMs(root, &idle, &peak, &rows));
-        growth = std::max(growth, peak - idle);
+    for (size_t r = 0; r < static_cast<size_t>(rounds); ++r) {
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (r % 2 == 0)) {
+                floors[r] = Floor(root);
+            } else {
+                programs[r] = Program(root, &idle, &peak, &rows);
+                growth = std::max(growth, peak - idle);
+            }
+        }
+        floorMs.push_back(floors[r].ms);
+        programMs.push_back(programs[r].ms);
+        ratios.push_back(programs[r].ms / floors[r].ms);
     }
-    double withCalls = Median(floors), program = Median(programs);
+    double program = Median(programMs);
 
-    std::printf("tree %s: %d folders, %d matches, %u rows listed; medians of %d rounds\n", root.c_str(), entered,
-                matches, static_cast<unsigned>(rows), rounds);
-    std::printf("  (1) program search, click to end       %9.0f ms\n", program);
+    std::printf("tree %s: %d folders, %d matches, %u rows listed; %d rounds\n", root.c_str(), entered, matches,
+                static_cast<unsigned>(rows), rounds);
+    std::printf("  (1) program search, click to end       %9.0f ms  (median)\n", program);
     std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n", bare);
-    std::printf("  (3) bare walk + required window calls   %9.0f ms\n", withCalls);
+    std::printf("  (3) bare walk + required window calls   %9.0f ms  (median)\n", Median(floorMs));
     std::printf("  (4) find, natively                      %9.0f ms\n", findMs);
     std::printf("  (7) working set: idle %.1f MiB, peak during the search +%.2f MiB\n", idle / 1048576.0,
                 growth / 1048576.0);
-    std::printf("  ratios: (1)/(3) %.3f   (1)/(2) %.2f   (2)/(4) %.1f\n", program / withCalls, program / bare,
-                findMs > 0 ? bare / findMs : 0.0);
-    if (rounds > 1) {
-        std::printf("  each round (1)/(3):");
-        for (int round = 0; round < rounds; ++round)
-            std::printf(" %.3f", programs[static_cast<size_t>(round)] / floors[static_cast<size_t>(round)]);
-        std::printf("\n");
-    }
+    std::printf("  ratios: (1)/(3) %.3f (median of the rounds)   (1)/(2) %.2f   (2)/(4) %.1f\n", Median(ratios),
+                program / bare, findMs > 0 ? bare / findMs : 0.0);
+    std::printf("  round    (1) ms    (3) ms  (1)/(3)   CPU ms: walker (1) (3), dialog's thread and rest (1) (3)\n");
+    for (size_t r = 0; r < static_cast<size_t>(rounds); ++r)
+        std::printf("  %5u %9.0f %9.0f   %.3f   %9.0f %9.0f %12.0f %9.0f\n", static_cast<unsigned>(r + 1),
+                    programs[r].ms, floors[r].ms, ratios[r], programs[r].walkerCpuMs, floors[r].walkerCpuMs,
+                    programs[r].otherCpuMs, floors[r].otherCpuMs);
 }
 
 // (5) stop latency: Stop at a random moment, until the run has ended.
