@@ -1,37 +1,53 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the cleaner under Wine: on the
-# display in DISPLAY, or, where there is none, on a virtual display, where it
-# saves a screenshot (build/screenshots/run.png) and closes the program.
+# Installs what is missing, builds, and starts the cleaner under Wine, in a
+# prefix of its own (no drive Z:, so none of this machine's own files can be
+# reached) whose drive D: holds a small demo tree of source projects with
+# Debug and Release folders. On the display in DISPLAY the program simply
+# starts (prefix build/run-prefix). Without one, it runs in a Wine desktop on
+# a virtual display (prefix build/demo-prefix): one search of every drive, a
+# screenshot of the result (build/screenshots/run.png), then it is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 source scripts/wine.sh
-exe=build/Cleaner.exe
+dir=build
 if [ "$CLEANER_ARCH" != i686 ]; then
   echo "This machine cannot run 32-bit x86 code: running the same program built for x86-64."
-  cmake -S . -B build-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCLEANER_TESTS=OFF >/dev/null
-  cmake --build build-x64 --target cleaner -j"$(nproc)"
-  exe=build-x64/Cleaner.exe
+  dir=build-x64
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCLEANER_TESTS=ON >/dev/null
+  cmake --build "$dir" --target cleaner -j"$(nproc)"
 fi
-export WINEDEBUG=${WINEDEBUG:--all} WINELOADER="$CLEANER_WINE"
 
+headless=1 options=(--desktop 800x600) prefix=build/demo-prefix
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  exec "$CLEANER_WINE" "$exe"
+  headless=0 options=() prefix=build/run-prefix
+fi
+export WINEPREFIX=$PWD/$prefix WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$CLEANER_WINE
+if [ ! -e "$WINEPREFIX/.ready" ]; then
+  echo "Making the prefix $prefix with the demo drive D: ..."
+  bash scripts/make-prefix.sh "$WINEPREFIX" "${options[@]}" D=hd:"$WINEPREFIX/demo"
+fi
+rm -rf "$WINEPREFIX/demo"
+python3 scripts/make-demo.py "$WINEPREFIX/demo"
+cp "$dir/Cleaner.exe" "$WINEPREFIX/drive_c/Cleaner.exe"
+
+if [ $headless = 0 ]; then
+  exec "$CLEANER_WINE" 'C:\Cleaner.exe'
 fi
 
+# No display: a virtual one, the program in a Wine desktop, and the driver.
+cmake --build "$dir" --target demo_driver -j"$(nproc)" >/dev/null
+cp "$dir/tests/demo_driver.exe" "$WINEPREFIX/drive_c/demo_driver.exe"
 ensure_display
-trap stop_display EXIT
-# Its own prefix, without drive Z: (the whole Linux file system).
-export WINEPREFIX=$PWD/build/run-prefix
-if [ ! -e "$WINEPREFIX/.ready" ]; then
-  "$CLEANER_WINE" wineboot -i >/dev/null 2>&1
-  rm -f "$WINEPREFIX/dosdevices/z:"
-  touch "$WINEPREFIX/.ready"
+finish() { wineserver -k 2>/dev/null || true; stop_display; }
+trap finish EXIT
+timeout -k 5 300 "$CLEANER_WINE" 'C:\Cleaner.exe' >/dev/null 2>&1 &
+if ! timeout -k 5 200 "$CLEANER_WINE" 'C:\demo_driver.exe' search; then
+  echo "The cleaner did not start or did not finish its search." >&2
+  exit 1
 fi
-"$CLEANER_WINE" explorer /desktop=cleaner,800x600 "$exe" >/dev/null 2>&1 &
-sleep 8
 mkdir -p build/screenshots
-xwd -root -silent | convert xwd:- build/screenshots/run.png
-echo "No display here: the cleaner ran on a virtual one. Screenshot: build/screenshots/run.png"
-wineserver -k || true
+xwd -root -silent | convert xwd:- -crop 800x600+0+0 build/screenshots/run.png
+timeout -k 5 60 "$CLEANER_WINE" 'C:\demo_driver.exe' close || true
+echo "Screenshot of the dialog after its search: build/screenshots/run.png"

@@ -1,5 +1,6 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <mutex>
 
 // Titles set on any dialog of the harness's UI thread, recorded by a hook.
@@ -14,6 +15,18 @@ static LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
         std::lock_guard<std::mutex> lock(g_titleLock);
         g_titles.push_back(reinterpret_cast<const char*>(call->lParam));
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Commands the dialog has finished handling, by control id.
+static std::atomic<long> g_handled[2048];
+
+static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_titleWindow &&
+        LOWORD(call->wParam) < 2048)
+        ++g_handled[LOWORD(call->wParam)];
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -51,6 +64,7 @@ DialogHarness::DialogHarness(bool recordTitles)
     }
     if (recordTitles)
         m_hTitleHook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, m_pThread->m_nThreadID);
+    m_hCommandHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountCommand, nullptr, m_pThread->m_nThreadID);
 }
 
 DialogHarness::~DialogHarness()
@@ -61,6 +75,7 @@ DialogHarness::~DialogHarness()
     }
     if (m_hTitleHook)
         ::UnhookWindowsHookEx(m_hTitleHook);
+    ::UnhookWindowsHookEx(m_hCommandHook);
     delete m_pThread;
     delete m_pDialog;
     ::CloseHandle(m_hReady);
@@ -105,7 +120,13 @@ void DialogHarness::Click(int id)
 void DialogHarness::ClickAsync(int id)
 {
     ASSERT_TRUE(Enabled(id)) << "button " << id << " is disabled";
+    m_clicked[static_cast<size_t>(id)] = g_handled[id];
     ::PostMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+bool DialogHarness::WaitHandled(int id, DWORD timeoutMs) const
+{
+    return WaitUntil([&] { return g_handled[id] > m_clicked[static_cast<size_t>(id)]; }, timeoutMs);
 }
 
 void DialogHarness::Key(int id, WORD key)

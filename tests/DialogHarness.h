@@ -39,6 +39,8 @@ public:
     void Click(int id);
     // A click whose handler may open a modal window: returns at once.
     void ClickAsync(int id);
+    // Waits until the handler of the last ClickAsync(id) has returned.
+    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
     void Key(int id, WORD key);   // a key pressed while `id` has the focus
 
     std::vector<Row> Rows() const;
@@ -74,6 +76,8 @@ private:
     HANDLE m_hReady = nullptr;
     HWND m_hDialog = nullptr;
     HHOOK m_hTitleHook = nullptr;
+    HHOOK m_hCommandHook = nullptr;
+    std::vector<long> m_clicked = std::vector<long>(2048);   // handled-count at the last ClickAsync
 };
 
 // Waits until `condition` holds, polling; false on time-out.

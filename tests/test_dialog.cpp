@@ -5,25 +5,48 @@
 
 namespace {
 
-// The window size laid out for 6 x 13 base units, scaled to the dialog's own.
-SIZE ExpectedSize(HWND dialog, int designHeight)
+// At 96 DPI the dialog font gives 6 x 13 base units, the metrics the window
+// sizes are laid out for: the window must measure exactly as designed. At any
+// other DPI it must show every control whole.
+bool DesignMetrics()
 {
-    RECT base = { 0, 0, 4, 8 };
-    ::MapDialogRect(dialog, &base);
-    return { ::MulDiv(378, base.right, 6), ::MulDiv(designHeight, base.bottom, 13) };
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi == 96;
 }
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+// Every control of `ids` lies wholly inside the dialog's client area.
+void ExpectWhole(HWND dialog, std::initializer_list<int> ids)
+{
+    RECT client;
+    ::GetClientRect(dialog, &client);
+    ::MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (int id : ids) {
+        RECT control;
+        ::GetWindowRect(::GetDlgItem(dialog, id), &control);
+        EXPECT_GE(control.left, client.left) << "control " << id;
+        EXPECT_LE(control.right, client.right) << "control " << id << " is cut off on the right";
+        EXPECT_LE(control.bottom, client.bottom) << "control " << id << " is cut off at the bottom";
+    }
+}
+
+void ExpectSize(HWND dialog, int height)
+{
+    RECT window;
+    ::GetWindowRect(dialog, &window);
+    if (DesignMetrics()) {
+        EXPECT_EQ(378, window.right - window.left);
+        EXPECT_EQ(height, window.bottom - window.top);
+    }
+}
 
 TEST(Dialog, FreshStartShowsTheCollapsedWindowWithEveryControlInItsInitialState)
 {
     DialogHarness ui;
     EXPECT_EQ("Orvel Tolvane Cleaner", ui.Title());
     RECT window = ui.WindowRect();
-    SIZE expected = ExpectedSize(ui.Dialog(), 200);
-    EXPECT_EQ(expected.cx, Width(window));
-    EXPECT_EQ(expected.cy, Height(window));
+    ExpectSize(ui.Dialog(), 200);
 
     RECT area;
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -45,17 +68,8 @@ TEST(Dialog, FreshStartShowsTheCollapsedWindowWithEveryControlInItsInitialState)
     EXPECT_EQ("Release Files", ui.Text(IDC_CHECK_RELEASE));
     EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
 
-    // Every control the window shows lies wholly inside it.
-    for (int id : { IDC_CHECK_DEBUG, IDC_CHECK_RELEASE, IDC_DELETE_ALL, IDC_DELETE_SELECTED,
-                    IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE }) {
-        RECT control, client;
-        ::GetWindowRect(ui.Item(id), &control);
-        ::GetClientRect(ui.Dialog(), &client);
-        ::MapWindowPoints(ui.Dialog(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-        EXPECT_GE(control.left, client.left) << "control " << id;
-        EXPECT_LE(control.right, client.right) << "control " << id << " is cut off on the right";
-        EXPECT_LE(control.bottom, client.bottom) << "control " << id << " is cut off at the bottom";
-    }
+    ExpectWhole(ui.Dialog(), { IDC_CHECK_DEBUG, IDC_CHECK_RELEASE, IDC_DELETE_ALL, IDC_DELETE_SELECTED,
+                               IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE });
 
     EXPECT_TRUE(::GetWindowLongA(ui.Dialog(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     EXPECT_TRUE(::SendMessageA(ui.Dialog(), WM_GETICON, ICON_BIG, 0));
@@ -69,25 +83,18 @@ TEST(Dialog, DetailsButtonShowsAndHidesTheListAndKeepsTheTopLeftCorner)
 
     ui.Click(IDC_DETAILS);
     RECT expanded = ui.WindowRect();
-    SIZE big = ExpectedSize(ui.Dialog(), 385);
     EXPECT_TRUE(ui.Visible(IDC_LIST_RESULTS));
     EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
-    EXPECT_EQ(big.cx, Width(expanded));
-    EXPECT_EQ(big.cy, Height(expanded));
+    ExpectSize(ui.Dialog(), 385);
+    ExpectWhole(ui.Dialog(), { IDC_LIST_RESULTS });
     EXPECT_EQ(before.left, expanded.left);
     EXPECT_EQ(before.top, expanded.top);
-    RECT list;
-    ::GetWindowRect(ui.Item(IDC_LIST_RESULTS), &list);
-    EXPECT_LE(list.bottom, expanded.bottom) << "the list is cut off";
-    EXPECT_LE(list.right, expanded.right) << "the list is cut off";
 
     ui.Click(IDC_DETAILS);
     RECT collapsed = ui.WindowRect();
-    SIZE small = ExpectedSize(ui.Dialog(), 200);
     EXPECT_FALSE(ui.Visible(IDC_LIST_RESULTS));
     EXPECT_EQ("Show Details >>", ui.Text(IDC_DETAILS));
-    EXPECT_EQ(small.cx, Width(collapsed));
-    EXPECT_EQ(small.cy, Height(collapsed));
+    ExpectSize(ui.Dialog(), 200);
     EXPECT_EQ(before.left, collapsed.left);
     EXPECT_EQ(before.top, collapsed.top);
 }

@@ -257,6 +257,10 @@ namespace {
 // (fixed), N: (network) and Y: (the same folder as C:).
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
+    HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(120, ::GetDeviceCaps(screen, LOGPIXELSY)) << "this prefix checks the window at other metrics";
+    ::ReleaseDC(nullptr, screen);
+
     const std::string local = "ADEFGHIJKLMO";
     for (char letter : local + "N")
         ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
