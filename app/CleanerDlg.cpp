@@ -20,6 +20,7 @@ CCleanerDlg::CCleanerDlg()
       m_bUseSearchDir(0),
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pSearchThread(nullptr),
+      m_request{ 0, 0, 0, CString() },
       m_bDeleting(false)
 {
     m_szWindowsDir[0] = '\0';

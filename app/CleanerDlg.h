@@ -40,8 +40,14 @@ protected:
     CListCtrl m_listResults;
     HICON m_hIcon;
     FolderId m_windowsDirId;            // the Windows directory, however it is reached
-    CString m_strWindowsName;           // its own name, lower-cased
+    CString m_strWindowsName;           // its own name
     CWinThread* m_pSearchThread;        // the last worker started; owned, joined before the next
+    struct SearchRequest {              // what the running worker searches: set before it starts
+        int bSearchDebug;
+        int bSearchRelease;
+        int bUseSearchDir;
+        CString strSearchDir;
+    } m_request;
     bool m_bDeleting;                   // a shell delete request is under way
 
     // app/CleanerDlg.cpp: binding, initialisation, details toggle, shutdown.
@@ -60,6 +66,9 @@ protected:
     // search/ResultList.cpp
     void SetUpResultList();
     void AddResult(CString name, CString path);
+    void WaitForCompleteRows();
+    bool FreezeList();
+    void ThawList(bool frozen);
 
     // search/SearchRoots.cpp
     void FillSearchRoots();
@@ -72,6 +81,7 @@ protected:
     void OnStartSearch();
     static UINT SearchThreadProc(LPVOID dialog);
     void EnableControls(BOOL busy);
+    bool CarryOutWorkerMessage();
     void WaitForSearchEnd();
 
     // search/FolderWalk.cpp

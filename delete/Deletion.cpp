@@ -31,8 +31,9 @@ void CCleanerDlg::OnDeleteSelected()
         DeleteRows(rows.data(), static_cast<int>(rows.size()));
 }
 
-// Checks a Ready folder once more and clears the links inside it.
-static bool StillSafe(const ListedFolder& item)
+// Checks a Ready folder once more and removes the links inside it; true
+// when it may go to the shell.
+static bool RecheckAndRemoveLinks(const ListedFolder& item)
 {
     return CheckListedFolder(item.path, item.name, nullptr) == FolderState::Ready && RemoveLinksInside(item.path);
 }
@@ -47,9 +48,10 @@ static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
     return byLength;
 }
 
-// Marks what goes to the shell: each Ready folder whose links inside could be
-// removed, unless a folder around it goes already (then it goes with that).
-static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
+// Removes the links inside each Ready folder and marks what goes to the
+// shell: each Ready folder whose links could all be removed, unless a folder
+// around it goes already (then it goes with that).
+static void RemoveLinksAndChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
 {
     for (ListedFolder* item : byLength) {
         if (item->state != FolderState::Ready)
@@ -70,6 +72,7 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
     if (m_bDeleting)   // the UI thread may carry out clicks while the shell works
         return;
     m_bDeleting = true;
+    WaitForCompleteRows();
 
     std::vector<ListedFolder> listed;
     FolderSet safeAncestors;
@@ -80,21 +83,23 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
     }
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
-    ChooseRequests(byLength, requested);
+    RemoveLinksAndChooseRequests(byLength, requested);
 
     std::vector<CString> request;   // in the list's order
     for (const ListedFolder& item : listed)
         if (item.outer)
             request.push_back(item.path);
-    if (!request.empty() && !ShellDelete(request)) {
+    bool aborted = !request.empty() && ShellDelete(request, m_hWnd, true);
+    if (!request.empty() && !aborted) {
         // The shell may stop at the first folder it cannot delete, and a folder
         // inside one it could not delete is still there: each chosen folder
-        // still there gets a request of its own, outer folders first.
+        // still there gets a request of its own, outer folders first. The
+        // shell has shown its error for the folder it failed on already.
         for (ListedFolder* item : byLength)
-            if (item->requested && !IsGone(item->path) && StillSafe(*item)) {
+            if (item->requested && !IsGone(item->path) && RecheckAndRemoveLinks(*item)) {
                 item->outer = true;
                 requested.Add(item->path);
-                ShellDelete(std::vector<CString>(1, item->path));
+                ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
             }
     }
     RemoveGoneRows(listed, requested);
@@ -109,12 +114,12 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
     for (const ListedFolder& item : listed)
         if (item.state == FolderState::Gone || item.requested)
             removable.insert(static_cast<LPCSTR>(item.path));
-    m_listResults.SetRedraw(FALSE);   // one repaint, not one per row
+    WaitForCompleteRows();
+    bool frozen = FreezeList();
     for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
         CString path = m_listResults.GetItemText(row, 1);
         if ((removable.count(static_cast<LPCSTR>(path)) || requested.HasAncestorOf(path)) && IsGone(path))
             m_listResults.DeleteItem(row);
     }
-    m_listResults.SetRedraw(TRUE);
-    m_listResults.Invalidate();
+    ThawList(frozen);
 }

@@ -40,7 +40,8 @@ bool RemoveLinksInside(LPCSTR folder);
 // or one that cannot be read, is not gone).
 bool IsGone(LPCSTR path);
 
-// Folders, to ask whether a path lies below one of them (letter case ignored).
+// Folders, to ask whether a path lies below one of them (names compared as
+// SameFileName does).
 class FolderSet {
 public:
     void Add(LPCSTR folder);
@@ -48,9 +49,10 @@ public:
     bool Contains(LPCSTR folder) const;
 
 private:
-    std::set<std::string> m_keys;
+    std::set<std::wstring> m_keys;
 };
 
 // One shell request that deletes `paths` permanently, without the shell's
-// own confirmation or progress window. Returns fAnyOperationsAborted.
-BOOL ShellDelete(const std::vector<CString>& paths);
+// own confirmation or progress window; the shell's error messages, owned by
+// `owner`, only when `showErrors`. True when the user aborted it.
+bool ShellDelete(const std::vector<CString>& paths, HWND owner, bool showErrors);

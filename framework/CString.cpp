@@ -1,6 +1,5 @@
 #include "CString.h"
 #include "WinApp.h"
-#include <cstdarg>
 
 void CString::MakeLower()
 {
@@ -16,12 +15,16 @@ BOOL CString::LoadString(UINT id)
     return length > 0;
 }
 
-void CString::Format(LPCSTR format, ...)
+int CString::Find(char ch, int start) const
 {
-    char buffer[1025];
-    va_list args;
-    va_start(args, format);
-    int length = wvsprintfA(buffer, format, args);
-    va_end(args);
-    m_str.assign(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(m_str.c_str());
+    const unsigned char* found = _mbschr(text + start, static_cast<unsigned char>(ch));
+    return found ? static_cast<int>(found - text) : -1;
+}
+
+int CString::ReverseFind(char ch) const
+{
+    const unsigned char* text = reinterpret_cast<const unsigned char*>(m_str.c_str());
+    const unsigned char* found = _mbsrchr(text, static_cast<unsigned char>(ch));
+    return found ? static_cast<int>(found - text) : -1;
 }

@@ -27,8 +27,12 @@ public:
     void MakeLower();
     // Loads string resource `id` of the program; false (and empty) when there is none.
     BOOL LoadString(UINT id);
-    // wsprintfA-style formatting; the result is cut at 1024 characters.
-    void Format(LPCSTR format, ...);
+    // The first `ch` at or after byte `start` (a character boundary), or the
+    // last `ch`; -1 when there is none. Double-byte characters are skipped
+    // whole: their second byte may equal '\\'.
+    int Find(char ch, int start = 0) const;
+    int ReverseFind(char ch) const;
+    CString Left(int count) const { return CString(m_str.c_str(), count); }
 
 private:
     std::string m_str;

@@ -29,9 +29,9 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate)
+BOOL CDialog::UpdateData(BOOL)
 {
-    CDataExchange dx = { this, saveAndValidate };
+    CDataExchange dx = { this };
     DoDataExchange(&dx);
     return TRUE;
 }

@@ -6,7 +6,6 @@
 class CDataExchange {
 public:
     CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;
 };
 
 // Binds the dialog's control `id` to `control` (the control keeps its own
@@ -32,6 +31,7 @@ protected:
     virtual void DoDataExchange(CDataExchange*) {}
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // Binds the controls (DoDataExchange).
     BOOL UpdateData(BOOL saveAndValidate);
     // Centres the window over its owner, or in the work area when it has none.
     void CenterWindow();

@@ -1,11 +1,68 @@
 #include "FileFind.h"
+#include <string>
 
-// Converts to the system code page without best-fit look-alikes.
-static CString ToCodePage(const wchar_t* text)
+CString NameInCodePage(const wchar_t* name, UINT codePage)
 {
-    char buffer[MAX_PATH * 2];
-    int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, buffer, sizeof buffer, "?", nullptr);
-    return CString(buffer, length > 0 ? length - 1 : 0);
+    // UTF-8 holds every name, and refuses the flags and default character
+    // that keep the other code pages from look-alikes.
+    bool utf8 = codePage == CP_UTF8;
+    DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    LPCSTR fallback = utf8 ? nullptr : "?";
+    int length = ::WideCharToMultiByte(codePage, flags, name, -1, nullptr, 0, fallback, nullptr);
+    if (length > 1) {
+        std::string text(static_cast<size_t>(length), '\0');
+        if (::WideCharToMultiByte(codePage, flags, name, -1, &text[0], length, fallback, nullptr) == length)
+            return CString(text.c_str(), length - 1);
+    }
+    return CString("?");
+}
+
+std::wstring FileNameKey(const std::wstring& name)
+{
+    std::wstring key = name;
+    if (!key.empty())
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
+                        &key[0], static_cast<int>(key.size()), nullptr, nullptr, 0);
+    return key;
+}
+
+std::wstring FileNameKey(LPCSTR name)
+{
+    int length = ::MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return FileNameKey(wide);
+}
+
+bool SameFileName(const std::wstring& left, const std::wstring& right)
+{
+    return left.size() == right.size() && FileNameKey(left) == FileNameKey(right);
+}
+
+bool SameFileName(LPCSTR left, LPCSTR right)
+{
+    return FileNameKey(left) == FileNameKey(right);
+}
+
+bool CFileFind::IsLinkEntry(DWORD attributes, DWORD reparseTag)
+{
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return false;
+    if ((reparseTag & 0xFFFF0FFF) == 0x9000001A)   // IO_REPARSE_TAG_CLOUD and CLOUD_1 to CLOUD_F
+        return false;
+    switch (reparseTag) {
+    case 0x80000013:   // IO_REPARSE_TAG_DEDUP
+    case 0x80000017:   // IO_REPARSE_TAG_WOF
+    case 0xC0000004:   // IO_REPARSE_TAG_HSM
+    case 0x80000006:   // IO_REPARSE_TAG_HSM2
+    case 0x80000007:   // IO_REPARSE_TAG_SIS
+    case 0x8000001E:   // IO_REPARSE_TAG_STORAGE_SYNC
+    case 0x80000021:   // IO_REPARSE_TAG_ONEDRIVE
+        return false;
+    default:
+        return true;
+    }
 }
 
 BOOL CFileFind::FindFile(LPCSTR pattern)
@@ -14,23 +71,25 @@ BOOL CFileFind::FindFile(LPCSTR pattern)
     wchar_t widePattern[MAX_PATH];
     if (!::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pattern, -1, widePattern, MAX_PATH))
         return FALSE;
+    wchar_t full[MAX_PATH];
+    LPWSTR namePart = nullptr;
+    DWORD length = ::GetFullPathNameW(widePattern, MAX_PATH, full, &namePart);
+    if (length == 0 || length >= MAX_PATH || !namePart)
+        return FALSE;
+    // Keep the separator only where it belongs to a drive root ("C:\").
+    size_t rootLength = static_cast<size_t>(namePart - full);
+    m_bRootIsDrive = rootLength == 3 && full[1] == L':';
+    if (!m_bRootIsDrive && rootLength > 0)
+        --rootLength;
+    full[rootLength] = L'\0';
+    m_strRoot = NameInCodePage(full, ::GetACP());
+    if (rootLength > 0 && MbsEqual(m_strRoot, "?"))
+        return FALSE;
+
     m_hFind = ::FindFirstFileW(widePattern, &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHasNext = TRUE;
-
-    char full[MAX_PATH];
-    LPSTR namePart = nullptr;
-    DWORD length = ::GetFullPathNameA(pattern, MAX_PATH, full, &namePart);
-    if (length == 0 || length >= MAX_PATH || !namePart) {
-        Close();
-        return FALSE;
-    }
-    // Keep the separator only where it belongs to a drive root ("C:\").
-    size_t rootLength = static_cast<size_t>(namePart - full);
-    if (rootLength > 3 || (rootLength > 0 && full[rootLength - 2] != ':'))
-        --rootLength;
-    m_strRoot = CString(full, static_cast<int>(rootLength));
     return TRUE;
 }
 
@@ -39,7 +98,7 @@ BOOL CFileFind::FindNextFile()
     if (!m_bHasNext)
         return FALSE;
     m_found = m_next;
-    m_strName = ToCodePage(m_found.cFileName);
+    m_strName = NameInCodePage(m_found.cFileName, ::GetACP());
     m_bHasNext = ::FindNextFileW(m_hFind, &m_next);
     return m_bHasNext;
 }
@@ -54,10 +113,7 @@ void CFileFind::Close()
 
 CString CFileFind::GetFilePath() const
 {
-    CString path = m_strRoot;
-    if (path.GetLength() == 0 || static_cast<LPCSTR>(path)[path.GetLength() - 1] != '\\')
-        path += '\\';
-    return path + m_strName;
+    return m_bRootIsDrive ? m_strRoot + m_strName : m_strRoot + "\\" + m_strName;
 }
 
 BOOL CFileFind::IsDots() const

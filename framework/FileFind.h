@@ -1,8 +1,9 @@
 // CFileFind: the entries of one folder listing, one at a time. Names come in
-// the system code page exactly: a character it cannot hold shows as '?' (never
-// as a look-alike, which would name another file or none).
+// the system code page exactly: a name it cannot hold comes back as "?"
+// (never as a look-alike, which would name another file or none).
 #pragma once
 #include "CString.h"
+#include <string>
 
 class CFileFind {
 public:
@@ -24,6 +25,14 @@ public:
     CString GetFileName() const { return m_strName; }
     BOOL IsDots() const;
     BOOL MatchesMask(DWORD mask) const { return (m_found.dwFileAttributes & mask) != 0; }
+    // True when the entry leads elsewhere (see IsLinkEntry).
+    BOOL IsLink() const { return IsLinkEntry(m_found.dwFileAttributes, m_found.dwReserved0); }
+
+    // True for an entry that is a link of any kind (junction, symbolic link,
+    // mount point), or a reparse point whose kind is not known to keep its
+    // data in place (cloud placeholders, deduplicated and compressed files
+    // do); a tag of 0, as some platforms report for every link, is unknown.
+    static bool IsLinkEntry(DWORD attributes, DWORD reparseTag);
 
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
@@ -31,5 +40,18 @@ private:
     WIN32_FIND_DATAW m_next = {};
     CString m_strName;
     BOOL m_bHasNext = FALSE;
-    CString m_strRoot;
+    CString m_strRoot;            // the listed folder, in the code page
+    bool m_bRootIsDrive = false;  // m_strRoot ends in its separator ("C:\")
 };
+
+// `name` in `codePage`, without best-fit look-alikes; "?" when it cannot be
+// converted (a name that opens nothing and matches nothing).
+CString NameInCodePage(const wchar_t* name, UINT codePage);
+
+// File names compare as the file system compares them: ordinal, letter case
+// ignored (upper-cased by the system's file-system rules). A key is the
+// upper-cased wide name; two names are the same when their keys are equal.
+std::wstring FileNameKey(const std::wstring& name);
+std::wstring FileNameKey(LPCSTR name);   // a name in the system code page
+bool SameFileName(const std::wstring& left, const std::wstring& right);
+bool SameFileName(LPCSTR left, LPCSTR right);

@@ -9,12 +9,10 @@ class CWnd : public CCmdTarget {
 public:
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
     void GetWindowText(CString& text) const;
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
         { return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags); }

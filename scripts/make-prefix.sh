@@ -13,12 +13,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine.sh"
 prefix=$1
 shift
-export WINEPREFIX=$prefix WINEDEBUG=-all WINELOADER=$CLEANER_WINE
+# The prefix's user folders (Desktop, Documents, ...) lead into HOME: an empty
+# folder of the prefix's own, never the user's home.
+export WINEPREFIX=$prefix HOME=$prefix/home WINEDEBUG=-all WINELOADER=$CLEANER_WINE
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >/dev/null 2>&1; }
 
 rm -rf "$prefix"
-mkdir -p "$prefix"
+mkdir -p "$prefix" "$HOME"
 wine wineboot -i
 rm -f "$prefix/dosdevices/z:"
 mkdir -p "$prefix/drive_c/windows/Fonts"

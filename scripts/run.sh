@@ -23,7 +23,7 @@ headless=1 options=(--desktop 800x600) prefix=build/demo-prefix
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   headless=0 options=() prefix=build/run-prefix
 fi
-export WINEPREFIX=$PWD/$prefix WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$CLEANER_WINE
+export WINEPREFIX=$PWD/$prefix HOME=$PWD/$prefix/home WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$CLEANER_WINE
 if [ ! -e "$WINEPREFIX/.ready" ]; then
   echo "Making the prefix $prefix with the demo drive D: ..."
   bash scripts/make-prefix.sh "$WINEPREFIX" "${options[@]}" D=hd:"$WINEPREFIX/demo"

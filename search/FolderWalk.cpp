@@ -16,16 +16,12 @@ static CString JoinPath(const CString& folder, const CString& name)
 // drive letter, another letter case). Only entries with its name are opened.
 bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
 {
-    if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    CString name = finder.GetFileName();
-    name.MakeLower();
-    if (!MbsEqual(name, m_strWindowsName))
+    if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !SameFileName(finder.GetFileName(), m_strWindowsName))
         return false;
     CString path = finder.GetFilePath();
     if (m_windowsDirId.valid)
         return ReadFolderId(path) == m_windowsDirId;
-    return ::lstrcmpiA(path, m_szWindowsDir) == 0;
+    return SameFileName(path, m_szWindowsDir);
 }
 
 // Lists every folder below `folder` named debug or release (as the options
@@ -47,7 +43,7 @@ void CCleanerDlg::SearchFolder(CString folder)
             break;
         if (finder.IsDots() || !finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+        if (finder.IsLink())
             continue;
         CString name = finder.GetFileName();
         if (std::strpbrk(name, "?*"))
@@ -58,9 +54,9 @@ void CCleanerDlg::SearchFolder(CString folder)
 
         CString lowered = name;
         lowered.MakeLower();
-        if (m_bSearchDebug && MbsEqual(lowered, "debug"))
+        if (m_request.bSearchDebug && MbsEqual(lowered, "debug"))
             AddResult(name, finder.GetFilePath());
-        if (m_bSearchRelease && MbsEqual(lowered, "release"))
+        if (m_request.bSearchRelease && MbsEqual(lowered, "release"))
             AddResult(name, finder.GetFilePath());
 
         SearchFolder(child);

@@ -24,10 +24,43 @@ void CCleanerDlg::SetUpResultList()
 }
 
 // Appends a row. Called by the search worker: each of the three list
-// operations is a message carried out by the UI thread.
+// operations is a message carried out by the UI thread. The Path goes to the
+// row the list says it inserted, which stays where it is until it has its
+// Path (see WaitForCompleteRows).
 void CCleanerDlg::AddResult(CString name, CString path)
 {
     int index = m_listResults.GetItemCount();
-    m_listResults.InsertItem(LVIF_TEXT | LVIF_IMAGE, index, name, 0, 0, 0, 0);
+    index = m_listResults.InsertItem(LVIF_TEXT | LVIF_IMAGE, index, name, 0, 0, 0, 0);
     m_listResults.SetItemText(index, 1, path);
+}
+
+// UI thread, before rows are removed: a row the worker has inserted but not
+// yet given its Path is always the last one; wait for its Path, carrying out
+// the worker's messages, so that no removal moves it meanwhile.
+void CCleanerDlg::WaitForCompleteRows()
+{
+    for (;;) {
+        int count = m_listResults.GetItemCount();
+        if (count == 0 || !m_listResults.GetItemText(count - 1, 1).IsEmpty() || !CarryOutWorkerMessage())
+            return;
+    }
+}
+
+// Turns the list's redraw off while it is shown (one repaint for many row
+// removals, not one each); a hidden list is left alone, since turning redraw
+// back on would show it. Returns whether it was turned off.
+bool CCleanerDlg::FreezeList()
+{
+    if (!m_listResults.IsWindowVisible())
+        return false;
+    m_listResults.SetRedraw(FALSE);
+    return true;
+}
+
+void CCleanerDlg::ThawList(bool frozen)
+{
+    if (!frozen)
+        return;
+    m_listResults.SetRedraw(TRUE);
+    m_listResults.Invalidate();
 }

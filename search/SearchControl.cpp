@@ -24,7 +24,8 @@ void CCleanerDlg::OnCheckRelease()
 // Removes the rows of one kind ("Debug" or "Release"), in any letter case.
 void CCleanerDlg::RemoveResults(LPCSTR kind)
 {
-    m_listResults.SetRedraw(FALSE);   // one repaint, not one per row
+    WaitForCompleteRows();
+    bool frozen = FreezeList();
     for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
         CString name = m_listResults.GetItemText(row, 0);
         name.MakeLower();
@@ -36,8 +37,7 @@ void CCleanerDlg::RemoveResults(LPCSTR kind)
                 m_listResults.DeleteItem(row);
         }
     }
-    m_listResults.SetRedraw(TRUE);
-    m_listResults.Invalidate();
+    ThawList(frozen);
 }
 
 // The button's caption is the run state: "Start Search" starts a run,
@@ -55,6 +55,9 @@ void CCleanerDlg::OnStartSearch()
     }
 
     WaitForSearchEnd();   // a stopped run may still be unwinding: one run at a time
+    // The worker searches what is asked now, whatever is clicked before it
+    // has disabled the options.
+    m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     m_btnStartSearch.SetWindowText("Stop Search");
     m_bDetailsHidden = 1;
     m_listResults.DeleteAllItems();
@@ -77,8 +80,8 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
     ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);   // an empty drive yields nothing, silently
 
     dlg->EnableControls(TRUE);
-    if (dlg->m_bUseSearchDir) {
-        dlg->SearchFolder(dlg->m_strSearchDir);
+    if (dlg->m_request.bUseSearchDir) {
+        dlg->SearchFolder(dlg->m_request.strSearchDir);
     } else {
         for (int i = 0; i < dlg->m_nDriveCount; ++i)
             dlg->SearchFolder(CString(dlg->m_szDrives[i]));
@@ -105,16 +108,26 @@ void CCleanerDlg::EnableControls(BOOL busy)
     }
 }
 
-// UI thread: waits for the last worker to end, carrying out the messages it
-// sends meanwhile (it may be waiting in one), then releases it.
-void CCleanerDlg::WaitForSearchEnd()
+// UI thread: waits until the worker sends a message, and carries it out (the
+// worker waits in it), or until the worker ends. False once it has ended, or
+// when there is none.
+bool CCleanerDlg::CarryOutWorkerMessage()
 {
     if (!m_pSearchThread)
-        return;
+        return false;
     HANDLE thread = m_pSearchThread->m_hThread;
-    while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+        return false;
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    return true;
+}
+
+// UI thread: waits for the last worker to end, carrying out the messages it
+// sends meanwhile, then releases it.
+void CCleanerDlg::WaitForSearchEnd()
+{
+    while (CarryOutWorkerMessage()) {
     }
     delete m_pSearchThread;
     m_pSearchThread = nullptr;

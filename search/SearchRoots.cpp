@@ -20,7 +20,6 @@ void CCleanerDlg::FillSearchRoots()
     m_windowsDirId = ReadFolderId(m_szWindowsDir);
     LPCSTR name = reinterpret_cast<LPCSTR>(_mbsrchr(reinterpret_cast<const unsigned char*>(m_szWindowsDir), '\\'));
     m_strWindowsName = name ? name + 1 : m_szWindowsDir;
-    m_strWindowsName.MakeLower();
 }
 
 // Picks the folder to search instead of the drives; a cancelled picker, or an

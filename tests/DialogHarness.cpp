@@ -39,7 +39,17 @@ std::vector<std::string> DialogHarness::Titles() const
 class DialogHarness::Driven : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;
+    void UseSearchDir(const char* folder)
+    {
+        m_strSearchDir = folder;
+        m_bUseSearchDir = 1;
+    }
 };
+
+void DialogHarness::UseSearchDir(const std::string& folder)
+{
+    m_pDialog->UseSearchDir(folder.c_str());
+}
 
 DialogHarness::DialogHarness(bool recordTitles)
 {
@@ -127,6 +137,11 @@ void DialogHarness::ClickAsync(int id)
 bool DialogHarness::WaitHandled(int id, DWORD timeoutMs) const
 {
     return WaitUntil([&] { return g_handled[id] > m_clicked[static_cast<size_t>(id)]; }, timeoutMs);
+}
+
+long DialogHarness::Handled(int id) const
+{
+    return g_handled[id];
 }
 
 void DialogHarness::Key(int id, WORD key)
@@ -224,8 +239,8 @@ void DialogHarness::PickFolder(const std::string& folder)
         ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         return ::lstrcmpiA(text, name.c_str()) == 0 || std::string(text).find("(" + name + ")") != std::string::npos;
     }, 10000);
-    EXPECT_TRUE(selected) << "the picker did not select " << folder;
-    ::PostMessageA(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0);
+    ::PostMessageA(::GetDlgItem(picker, selected ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(selected) << "the picker did not select " << folder;
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
 }
 

@@ -41,6 +41,8 @@ public:
     void ClickAsync(int id);
     // Waits until the handler of the last ClickAsync(id) has returned.
     bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
+    // How many clicks of `id` the dialog has handled so far.
+    long Handled(int id) const;
     void Key(int id, WORD key);   // a key pressed while `id` has the focus
 
     std::vector<Row> Rows() const;
@@ -50,6 +52,9 @@ public:
     // Select Drive: picks `folder` in the shell's picker, or cancels it.
     void PickFolder(const std::string& folder);
     void CancelPicker();
+    // What picking `folder` does, for folders the platform's picker cannot
+    // select (Wine's cannot select a network share).
+    void UseSearchDir(const std::string& folder);
     // Ticks the options as given (clicking only those that differ).
     void SetOptions(bool debug, bool release);
     // Start Search, then waits for the run's end (the short title).

@@ -62,11 +62,19 @@ std::vector<std::string> Seeds()
     return seeds;
 }
 
+void Pick(DialogHarness& ui, const std::string& root)
+{
+    if (root.rfind("\\\\", 0) == 0)
+        ui.UseSearchDir(root);
+    else
+        ui.PickFolder(root);
+}
+
 // Escape at a random moment of a search: the dialog closes at once.
 void EscapeDuringSearch(const Plan& plan, int delayMs)
 {
     DialogHarness ui;
-    ui.PickFolder(plan.root);
+    Pick(ui, plan.root);
     ui.SetOptions(plan.debug, plan.release);
     ui.Click(IDC_START_SEARCH);
     ::Sleep(static_cast<DWORD>(delayMs));
@@ -82,7 +90,7 @@ void RunSeed(const std::string& seed)
         EscapeDuringSearch(plan, std::stoi(plan.faults["escape"]));
 
     DialogHarness ui;
-    ui.PickFolder(plan.root);
+    Pick(ui, plan.root);
     ui.SetOptions(plan.debug, plan.release);
     if (plan.faults.count("stop-start")) {   // Stop at a random moment, then a whole run
         ui.Click(IDC_START_SEARCH);
@@ -112,6 +120,8 @@ void RunSeed(const std::string& seed)
     }
     for (const std::string& got : listed)
         EXPECT_TRUE(plan.rows.count(got)) << "listed but not expected: " << got;
+    for (const Row& row : rows)
+        ASSERT_TRUE(Inside(row.path, plan.root)) << "searched outside the tree: " << row.path;
     for (size_t i = 0; i < rows.size(); ++i)
         for (size_t j = 0; j < i; ++j)
             EXPECT_FALSE(Inside(rows[j].path, rows[i].path + "\\")) << rows[j].path << " before its ancestor";
@@ -153,7 +163,7 @@ void RunSeed(const std::string& seed)
     std::set<std::string> left;
     for (const Row& row : ui.Rows()) {
         left.insert(row.path);
-        if (chosen.count(row.path) && row.path.size() < MAX_PATH) {
+        if (chosen.count(row.path) && ::MultiByteToWideChar(CP_ACP, 0, row.path.c_str(), -1, nullptr, 0) <= MAX_PATH) {
             EXPECT_TRUE(PathExists(row.path)) << "kept in the list but gone: " << row.path;
         }
     }

@@ -4,6 +4,7 @@
 #include "TestTree.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <set>
 
 namespace {
@@ -181,6 +182,94 @@ TEST(Search, ClosingDuringARunStopsAndJoinsTheWorker)
             ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_TRUE(ui.WaitClosed(1000)) << "round " << round;
     }
+}
+
+// A delete clicked as the worker inserts a row (posted right then, so that
+// it comes before the row's Path whenever it can): every row keeps its own
+// Path, and every other folder is still listed once.
+HWND g_list, g_deleteSelected;
+std::atomic<long> g_deletesPosted;
+
+LRESULT CALLBACK DeleteOnInsert(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA &&
+        ::SendMessageA(g_list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+        LVITEMA item = {};
+        item.stateMask = item.state = LVIS_SELECTED;
+        ::SendMessageA(g_list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        ::PostMessageA(g_deleteSelected, BM_CLICK, 0, 0);
+        ++g_deletesPosted;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Search, DeletingDuringASearchNeverMixesUpRows)
+{
+    std::string root = FolderTree("mixup", 2);
+    std::vector<Row> all = Expected(root, true, false);
+    DialogHarness ui;
+    ASSERT_EQ(all, ui.SearchIn(root, true, false));   // the Delete buttons are enabled from here on
+    g_list = ui.Item(IDC_LIST_RESULTS);
+    g_deleteSelected = ui.Item(IDC_DELETE_SELECTED);
+    long handled = ui.Handled(IDC_DELETE_SELECTED);
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, DeleteOnInsert, nullptr,
+                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
+    ui.Search();
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == g_deletesPosted; }, 30000));
+
+    std::set<std::string> listed;
+    for (const Row& row : ui.Rows()) {
+        EXPECT_EQ(row.name, row.path.substr(row.path.find_last_of('\\') + 1)) << "a row with another's Path";
+        EXPECT_TRUE(listed.insert(row.path).second) << "listed twice: " << row.path;
+    }
+    size_t deleted = 0;
+    for (const Row& row : all) {
+        deleted += !PathExists(row.path);
+        EXPECT_NE(listed.count(row.path) != 0, !PathExists(row.path)) << row.path;
+    }
+    EXPECT_GT(deleted, 5u);
+    RemoveTree(root);
+}
+
+// The run searches what was asked when it started, also when an option is
+// clicked before the worker has disabled it.
+TEST(Search, AnOptionClickedAsTheRunStartsDoesNotChangeIt)
+{
+    std::string root = MatchingTree();
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
+    ui.Click(IDC_START_SEARCH);
+    ::SendMessageA(ui.Item(IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
+    ::SendMessageA(ui.Item(IDC_CHECK_RELEASE), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_EQ(Expected(root, true, false), ui.Rows());
+}
+
+// What the platform lists, read as the walk and the delete read it. A name
+// that cannot be converted opens nothing (an empty one would name its own
+// folder again); only reparse points that keep their data in place are
+// real folders, and a tag of 0 (Wine reports it for every link) is a link.
+TEST(Platform, NamesThatCannotBeConvertedAndReparseTags)
+{
+    EXPECT_STREQ("?", NameInCodePage(L"Debug", 12345));
+    EXPECT_STREQ("D\xC3\xA9" "bug", NameInCodePage(L"D\x00E9" L"bug", CP_UTF8));
+    EXPECT_STREQ("D?bug", NameInCodePage(L"D\x0119" L"bug", 1252));
+    const struct { DWORD attributes, tag; bool link; } cases[] = {
+        { FILE_ATTRIBUTE_DIRECTORY, 0, false },
+        { FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0, true },
+        { FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_MOUNT_POINT, true },
+        { FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK, true },
+        { FILE_ATTRIBUTE_REPARSE_POINT, 0x8000001B, true },   // an app execution alias: unknown here
+        { FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0x9000001A, false },   // cloud
+        { FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT, 0x9000701A, false },   // cloud 7
+        { FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013, false },   // deduplicated
+        { FILE_ATTRIBUTE_REPARSE_POINT, 0x80000017, false },   // compressed (WOF)
+    };
+    for (const auto& entry : cases)
+        EXPECT_EQ(entry.link, CFileFind::IsLinkEntry(entry.attributes, entry.tag)) << std::hex << entry.tag;
 }
 
 TEST(Search, LinksAreNeitherEnteredNorListed)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Random folder trees for the cleaner, and an oracle written apart from it.
 
+  fuzz.py setup SEED               the set-up a seed runs in (see SETUPS)
   fuzz.py generate BASE SEED...   make BASE/<seed>/{tree,canary}, the plan the
                                   Wine side follows (plan.txt) and a snapshot
                                   of everything (before.json)
@@ -10,9 +11,9 @@
 The oracle walks the tree natively, with the cleaner's rules as a user sees
 them: folders named debug or release (any letter case) as the options ask,
 found below the picked folder, pre-order; links neither entered nor listed;
-names the ANSI code page (1252) cannot show neither listed nor entered; a
-folder is listed only when its path and the listing pattern (folder + "\\*.*")
-fit in MAX_PATH (260, terminator included).
+names the ANSI code page cannot show neither listed nor entered; a folder is
+listed only when its path and the listing pattern (folder + "\\*.*") fit in
+MAX_PATH (260 characters, terminator included).
 """
 import hashlib
 import json
@@ -24,18 +25,36 @@ import sys
 MAX_PATH = 260
 PLAIN = ["src", "obj", "bin", "lib", "x64", "out", "build", "tmp", ".git", "docs", "résumé", "Größe", "ñandú"]
 NEAR = ["Debug1", "debug.old", "MyDebug", "MyRelease", "debug ", "Releases", "_debug", "debugging", "Release-x64"]
-ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг"]   # only the first three are outside code page 1252
+# Outside code page 1252: all but "Reléase"; in code page 932: the Japanese
+# ones, whose second bytes include 0x5C, the separator ("ソ", "表", "十").
+ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг", "ソース", "表示", "十能"]
+
+# Set-ups, by seed: the tree's Windows root, and the ANSI code page of the
+# Wine prefix it runs in. S: is a second drive letter for C:\fz, and
+# \\server\share a network share leading there too.
+SETUPS = {
+    "plain": ("C:\\fz\\%d\\tree", "cp1252"),
+    "subst": ("S:\\%d\\tree", "cp1252"),
+    "unc": ("\\\\server\\share\\%d\\tree", "cp1252"),
+    "cp932": ("C:\\fz\\%d\\tree", "cp932"),
+    "utf8": ("C:\\fz\\%d\\tree", "utf-8"),
+}
 
 
-def win(path_parts):
-    return "\\".join(path_parts)
+def setup_of(seed):
+    return {6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(seed % 10, "plain")
 
 
-def cp1252(text):
+def encode(text, codec):
     try:
-        return text.encode("cp1252")
+        return text.encode(codec)
     except UnicodeEncodeError:
         return None
+
+
+def chars(text):
+    """Its length in UTF-16 units, as the wide API counts MAX_PATH."""
+    return len(text.encode("utf-16-le")) // 2
 
 
 def random_case(rnd, word):
@@ -52,7 +71,7 @@ class Generator:
         self.seed_dir = os.path.join(base, str(seed))
         self.tree = os.path.join(self.seed_dir, "tree")
         self.canary = os.path.join(self.seed_dir, "canary")
-        self.win_tree = "C:\\fz\\%d\\tree" % seed
+        self.win_tree = SETUPS[setup_of(seed)][0] % seed
         self.folders = 0
 
     def name(self, depth, siblings):
@@ -116,17 +135,17 @@ class Generator:
         self.folder(self.tree, 0)
 
 
-def oracle(tree, win_tree, debug, release):
-    """The rows the cleaner must list, as (name, path) in code page 1252."""
+def oracle(tree, win_tree, debug, release, codec):
+    """The rows the cleaner must list, as (name, path)."""
     rows = []
 
     def walk(path, win_path):
-        if len(cp1252(win_path)) + 4 >= MAX_PATH:
+        if chars(win_path) + 4 >= MAX_PATH:
             return
         for entry in sorted(os.scandir(path), key=lambda e: e.name):
             if entry.is_symlink() or not entry.is_dir(follow_symlinks=False):
                 continue
-            if cp1252(entry.name) is None:
+            if encode(entry.name, codec) is None:
                 continue
             child = win_path + "\\" + entry.name
             lowered = entry.name.lower()
@@ -156,17 +175,18 @@ def snapshot(top):
 
 
 def unix_of(seed_dir, win_path, seed):
-    prefix = "C:\\fz\\%d\\" % seed
-    return os.path.join(seed_dir, *win_path[len(prefix):].split("\\"))
+    prefix = SETUPS[setup_of(seed)][0] % seed
+    return os.path.join(seed_dir, "tree", *win_path[len(prefix) + 1:].split("\\"))
 
 
 def generate(base, seed):
     gen = Generator(seed, base)
     gen.make()
     rnd = gen.rnd
+    codec = SETUPS[setup_of(seed)][1]
     debug = rnd.random() < 0.8
     release = not debug or rnd.random() < 0.6
-    rows = oracle(gen.tree, gen.win_tree, debug, release)
+    rows = oracle(gen.tree, gen.win_tree, debug, release, codec)
     lines = ["root\t" + gen.win_tree, "options\t%d\t%d" % (debug, release)]
     lines += ["row\t%s\t%s" % row for row in rows]
     faults = []
@@ -177,7 +197,7 @@ def generate(base, seed):
     def linkless(row):   # the tests remove such folders themselves: no links to step on
         top = unix_of(gen.seed_dir, row[1], seed)
         return not any(os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(top) for n in ds + fs)
-    short = [r for r in rows if len(cp1252(r[1])) < MAX_PATH and linkless(r)]
+    short = [r for r in rows if chars(r[1]) < MAX_PATH and linkless(r)]
     if short and rnd.random() < 0.2:
         faults.append("vanish-during-search\t" + rnd.choice(short)[1])
     elif short and rnd.random() < 0.2:
@@ -196,16 +216,16 @@ def generate(base, seed):
         lines.append("delete\tselected")
         lines += ["select\t" + r[1] for r in rows if rnd.random() < 0.5]
     with open(os.path.join(gen.seed_dir, "plan.txt"), "wb") as f:
-        f.write(("\n".join(lines) + "\n").encode("cp1252"))
+        f.write(("\n".join(lines) + "\n").encode(codec))
     before = {"folders": gen.folders, "snapshot": snapshot(gen.seed_dir)}
     with open(os.path.join(gen.seed_dir, "before.json"), "w") as f:
         json.dump(before, f)
 
 
-def read_plan(seed_dir):
+def read_plan(seed_dir, codec):
     plan = {"rows": [], "select": [], "faults": {}}
     with open(os.path.join(seed_dir, "plan.txt"), "rb") as f:
-        for raw in f.read().decode("cp1252").splitlines():
+        for raw in f.read().decode(codec).splitlines():
             kind, *values = raw.split("\t")
             if kind == "row":
                 plan["rows"].append(values[1])
@@ -223,7 +243,7 @@ def verify(base, seed):
     seed_dir = os.path.join(base, str(seed))
     with open(os.path.join(seed_dir, "before.json")) as f:
         before = json.load(f)
-    plan = read_plan(seed_dir)
+    plan = read_plan(seed_dir, SETUPS[setup_of(seed)][1])
     after = snapshot(seed_dir)
     after.pop("before.json", None)
     rel = lambda win_path: os.path.relpath(unix_of(seed_dir, win_path, seed), seed_dir)
@@ -248,7 +268,7 @@ def verify(base, seed):
             continue
         inside = [k for k, w in before["snapshot"].items() if k.startswith(folder + os.sep)]
         has_link = any(before["snapshot"][k].startswith("link:") or k.endswith((" ", ".")) for k in inside)
-        too_long = len(cp1252("C:\\fz\\%d\\" % seed + folder.replace(os.sep, "\\"))) >= MAX_PATH
+        too_long = chars(os.path.relpath(folder, "tree")) + chars(SETUPS[setup_of(seed)][0] % seed) + 1 >= MAX_PATH
         if not (has_link or too_long or (held and held.startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
     figures = {"folders": before["folders"], "matches": len(plan["rows"]), "deletions": len(chosen),
@@ -257,6 +277,9 @@ def verify(base, seed):
 
 
 def main():
+    if sys.argv[1] == "setup":
+        print(setup_of(int(sys.argv[2])))
+        return 0
     command, base, seeds = sys.argv[1], sys.argv[2], [int(s) for s in sys.argv[3:]]
     if command == "generate":
         for seed in seeds:
