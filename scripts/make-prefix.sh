@@ -19,6 +19,7 @@ export WINEPREFIX=$prefix HOME=$prefix/home WINEDEBUG=-all WINELOADER=$CLEANER_W
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >/dev/null 2>&1; }
 
+[ -d "$prefix" ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true
 rm -rf "$prefix"
 mkdir -p "$prefix" "$HOME"
 wine wineboot -i

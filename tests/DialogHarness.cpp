@@ -39,12 +39,18 @@ std::vector<std::string> DialogHarness::Titles() const
 class DialogHarness::Driven : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;
+    HANDLE Worker() const { return m_pSearchThread ? m_pSearchThread->m_hThread : nullptr; }
     void UseSearchDir(const char* folder)
     {
         m_strSearchDir = folder;
         m_bUseSearchDir = 1;
     }
 };
+
+HANDLE DialogHarness::Worker() const
+{
+    return m_pDialog->Worker();
+}
 
 void DialogHarness::UseSearchDir(const std::string& folder)
 {

@@ -48,6 +48,7 @@ public:
     std::vector<Row> Rows() const;
     void SelectRows(const std::vector<int>& rows);
     void AddResult(const char* name, const char* path);   // as the search worker does
+    HANDLE Worker() const;   // the thread of the last search started
 
     // Select Drive: picks `folder` in the shell's picker, or cancels it.
     void PickFolder(const std::string& folder);

@@ -184,23 +184,41 @@ TEST(Search, ClosingDuringARunStopsAndJoinsTheWorker)
     }
 }
 
-// A delete clicked as the worker inserts a row (posted right then, so that
-// it comes before the row's Path whenever it can): every row keeps its own
+// Delete Selected clicked right after the worker has inserted a row, on a
+// row whose folder another program has just removed (so the row goes at
+// once, with no shell request): the worker is held between its insert and
+// the row's Path until the delete reads the list. Every row keeps its own
 // Path, and every other folder is still listed once.
 HWND g_list, g_deleteSelected;
+HANDLE g_worker;
 std::atomic<long> g_deletesPosted;
 
-LRESULT CALLBACK DeleteOnInsert(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
 {
-    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA &&
-        ::SendMessageA(g_list, LVM_GETITEMCOUNT, 0, 0) > 0) {
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA && call->lResult > 0) {
+        char path[MAX_PATH] = "";
         LVITEMA item = {};
+        item.iSubItem = 1;
+        item.pszText = path;
+        item.cchTextMax = MAX_PATH;
+        ::SendMessageA(g_list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
+        ::RemoveDirectoryA(path);
         item.stateMask = item.state = LVIS_SELECTED;
         ::SendMessageA(g_list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+        ::SuspendThread(g_worker);   // until the delete reads a Path (below)
         ::PostMessageA(g_deleteSelected, BM_CLICK, 0, 0);
         ++g_deletesPosted;
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ReleaseWorkerOnRead(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_GETITEMTEXTA &&
+        reinterpret_cast<const LVITEMA*>(call->lParam)->iSubItem == 1)
+        ::ResumeThread(g_worker);   // does nothing when it is not held
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -213,10 +231,14 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
     g_list = ui.Item(IDC_LIST_RESULTS);
     g_deleteSelected = ui.Item(IDC_DELETE_SELECTED);
     long handled = ui.Handled(IDC_DELETE_SELECTED);
-    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, DeleteOnInsert, nullptr,
-                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
-    ui.Search();
-    ::UnhookWindowsHookEx(hook);
+    DWORD thread = ::GetWindowThreadProcessId(ui.Dialog(), nullptr);
+    HHOOK hold = ::SetWindowsHookExA(WH_CALLWNDPROCRET, HoldWorkerAfterInsert, nullptr, thread);
+    HHOOK release = ::SetWindowsHookExA(WH_CALLWNDPROC, ReleaseWorkerOnRead, nullptr, thread);
+    ui.Click(IDC_START_SEARCH);
+    g_worker = ui.Worker();
+    ASSERT_TRUE(ui.WaitForEnd());
+    ::UnhookWindowsHookEx(hold);
+    ::UnhookWindowsHookEx(release);
     EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == g_deletesPosted; }, 30000));
 
     std::set<std::string> listed;
@@ -224,12 +246,9 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
         EXPECT_EQ(row.name, row.path.substr(row.path.find_last_of('\\') + 1)) << "a row with another's Path";
         EXPECT_TRUE(listed.insert(row.path).second) << "listed twice: " << row.path;
     }
-    size_t deleted = 0;
-    for (const Row& row : all) {
-        deleted += !PathExists(row.path);
+    for (const Row& row : all)
         EXPECT_NE(listed.count(row.path) != 0, !PathExists(row.path)) << row.path;
-    }
-    EXPECT_GT(deleted, 5u);
+    EXPECT_GT(g_deletesPosted, 5);
     RemoveTree(root);
 }
 

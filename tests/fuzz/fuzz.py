@@ -68,6 +68,7 @@ def blob(rnd, size):
 class Generator:
     def __init__(self, seed, base):
         self.rnd = random.Random(seed)
+        self.seed = seed
         self.seed_dir = os.path.join(base, str(seed))
         self.tree = os.path.join(self.seed_dir, "tree")
         self.canary = os.path.join(self.seed_dir, "canary")
@@ -133,6 +134,10 @@ class Generator:
             f.write(blob(self.rnd, 500))
         os.makedirs(self.tree)
         self.folder(self.tree, 0)
+        if setup_of(self.seed) == "cp932":   # a match below a name whose second byte is "\\"
+            os.makedirs(os.path.join(self.tree, "ソース", "Debug"))
+            with open(os.path.join(self.tree, "ソース", "Debug", "app.obj"), "wb") as f:
+                f.write(blob(self.rnd, 100))
 
 
 def oracle(tree, win_tree, debug, release, codec):
