@@ -97,6 +97,9 @@ void RunSeed(const std::string& seed)
         ::Sleep(static_cast<DWORD>(std::stoi(plan.faults["stop-start"])));
         if (ui.Text(IDC_START_SEARCH) == "Stop Search")
             ui.Click(IDC_START_SEARCH);
+        // A run that ended just before that click made it a Start: stop that run too.
+        if (ui.Text(IDC_START_SEARCH) == "Stop Search")
+            ui.Click(IDC_START_SEARCH);
     }
     std::string vanishing = plan.faults.count("vanish-during-search") ? plan.faults["vanish-during-search"] : "";
     std::thread remover([&] {
