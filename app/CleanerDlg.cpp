@@ -1,4 +1,5 @@
 #include "CleanerDlg.h"
+#include "AboutDlg.h"
 #include "../res/resource.h"
 
 // Window sizes, outer and in pixels, as laid out for dialog base units of
@@ -21,7 +22,10 @@ CCleanerDlg::CCleanerDlg()
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pSearchThread(nullptr),
       m_request{ 0, 0, 0, CString() },
-      m_bDeleting(false)
+      m_bDeleting(false),
+      m_bWalking(false),
+      m_bTitlePending(false),
+      m_dwTitleShown(0)
 {
     m_szWindowsDir[0] = '\0';
 }
@@ -56,6 +60,10 @@ BEGIN_MESSAGE_MAP(CCleanerDlg, CDialog)
     ON_BN_CLICKED(IDC_START_SEARCH, OnStartSearch)
     ON_BN_CLICKED(IDC_SELECT_DRIVE, OnSelectDrive)
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_SETTEXT, OnSetText)
+    ON_MESSAGE(WM_GETTEXT, OnGetText)
+    ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 BOOL CCleanerDlg::OnInitDialog()
@@ -84,6 +92,54 @@ void CCleanerDlg::OnDetails()
         m_btnDetails.SetWindowText("Show Details >>");
         ResizeWindow(kCollapsedHeight);
     }
+}
+
+// Appends a separator and the About entry to the window menu; nothing when
+// there is no window menu or no entry text.
+void CCleanerDlg::AddAboutMenuItem()
+{
+    HMENU menu = GetSystemMenu(FALSE);
+    if (!menu)
+        return;
+    CString text;
+    text.LoadString(IDS_ABOUTBOX);
+    if (text.IsEmpty())
+        return;
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CCleanerDlg::OnSysCommand(UINT commandId, LPARAM)
+{
+    if ((commandId & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        Default();
+    }
+}
+
+// Minimised, the dialog draws its icon centred in the client area.
+void CCleanerDlg::OnPaint()
+{
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    int x = (rect.right - rect.left - iconWidth + 1) / 2;
+    int y = (rect.bottom - rect.top - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+HCURSOR CCleanerDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
 }
 
 // The window is closing (Escape, Enter, Close): a running search is stopped

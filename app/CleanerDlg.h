@@ -49,15 +49,18 @@ protected:
         CString strSearchDir;
     } m_request;
     bool m_bDeleting;                   // a shell delete request is under way
+    std::atomic<bool> m_bWalking;       // the worker is walking: titles are shown at a bounded rate
+    CString m_strTitle;                 // the last title set (UI thread)
+    bool m_bTitlePending;               // m_strTitle is not yet on screen
+    DWORD m_dwTitleShown;               // tick count when a title was last shown
 
-    // app/CleanerDlg.cpp: binding, initialisation, details toggle, shutdown.
+    // app/CleanerDlg.cpp: binding, initialisation, details toggle, window
+    // menu and About box, minimised icon, shutdown.
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnDetails();
     void OnDestroy();
     void ResizeWindow(int designHeight);
-
-    // app/AboutDlg.cpp: window menu, About box, minimised icon.
     void AddAboutMenuItem();
     void OnSysCommand(UINT commandId, LPARAM param);
     void OnPaint();
@@ -83,6 +86,13 @@ protected:
     void EnableControls(BOOL busy);
     bool CarryOutWorkerMessage();
     void WaitForSearchEnd();
+
+    // search/SearchTitle.cpp
+    LRESULT OnSetText(WPARAM, LPARAM text);
+    LRESULT OnGetText(WPARAM size, LPARAM buffer);
+    LRESULT OnGetTextLength(WPARAM, LPARAM);
+    void OnTimer(UINT_PTR id);
+    void ShowTitle();
 
     // search/FolderWalk.cpp
     void SearchFolder(CString folder);

@@ -1,6 +1,7 @@
 // The benchmark: the program against the platform's own floors, measured on
 // the same trees in the same Wine (bench.sh runs it and times the native parts).
 //   cleaner_bench search TREE FIND_MS [ROUNDS]  search figures for one tree
+//   cleaner_bench titles COUNT               where a title's time goes
 //   cleaner_bench extras TREE DELTREE SHELLTREE RM_MS
 //                                            stop, list growth, start-up, deletion
 #include "tests/DialogHarness.h"
@@ -116,12 +117,30 @@ struct Turn {
     double ms = 0, walkerCpuMs = 0, otherCpuMs = 0;
 };
 
+// A window procedure that keeps each title and returns, with no default
+// handling: nothing is stored by the window manager and no caption is painted.
+WNDPROC g_dialogProc;
+std::string g_keptTitle;
+
+LRESULT CALLBACK KeepTitleOnly(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT) {
+        g_keptTitle = reinterpret_cast<LPCSTR>(lParam);
+        return TRUE;
+    }
+    return ::CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
+}
+
 // (3): the walk with the window calls the search must make, on a window of
-// the same kind, its list shown as during a search.
-Turn Floor(const std::string& root)
+// the same kind, its list shown as during a search. (3b), `keepTitleOnly`:
+// the same, on a window that keeps each title without painting it.
+Turn Floor(const std::string& root, bool keepTitleOnly = false)
 {
     DialogHarness floor(false);
     floor.Click(IDC_DETAILS);
+    if (keepTitleOnly)
+        g_dialogProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+            floor.Dialog(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepTitleOnly)));
     HWND list = floor.Item(IDC_LIST_RESULTS);
     auto calls = [&](const std::string& folder, bool match) {
         ::SetWindowTextA(floor.Dialog(), ("Searching - " + folder).c_str());
@@ -143,7 +162,45 @@ Turn Floor(const std::string& root)
     turn.ms = Now() - start;
     turn.walkerCpuMs = ThreadCpuMs() - walker;
     turn.otherCpuMs = ProcessCpuMs() - process - turn.walkerCpuMs;
+    if (keepTitleOnly)
+        ::SetWindowLongPtrA(floor.Dialog(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
     return turn;
+}
+
+// Where a title's time goes: `count` calls from this thread to a dialog on
+// another, each kind timed on its own (microseconds a call).
+void TitleProfile(int count)
+{
+    DialogHarness ui(false);
+    HWND dialog = ui.Dialog();
+    if (count <= 0)
+        return;
+    auto time = [&](const char* what, UINT message, bool withText) {
+        double start = Now();
+        for (int i = 0; i < count; ++i) {
+            std::string text = "Searching - C:\\bench\\folder" + std::to_string(i);
+            ::SendMessageA(dialog, message, 0, withText ? reinterpret_cast<LPARAM>(text.c_str()) : 0);
+        }
+        double us = (Now() - start) * 1000.0 / count;
+        std::printf("  %-58s %7.0f us\n", what, us);
+        return us;
+    };
+    std::printf("title profile, %d calls each from another thread:\n", count);
+    double delivery = time("WM_NULL: delivering a message and its reply", WM_NULL, false);
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepTitleOnly)));
+    double kept = time("WM_SETTEXT kept by the window procedure, not stored", WM_SETTEXT, true);
+    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
+    LONG style = ::GetWindowLongA(dialog, GWL_STYLE);
+    ::SetWindowLongA(dialog, GWL_STYLE, style & ~WS_CAPTION);
+    ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    double stored = time("WM_SETTEXT, default handling, window without a caption", WM_SETTEXT, true);
+    ::SetWindowLongA(dialog, GWL_STYLE, style);
+    ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    double painted = time("WM_SETTEXT, default handling, caption repainted", WM_SETTEXT, true);
+    std::printf("  so: delivery %.0f us, storing the text %.0f us, repainting the caption %.0f us\n", delivery,
+                stored - delivery, painted - stored);
+    (void)kept;
 }
 
 // (1) and (7): the program's search through the dialog, click to end.
@@ -181,7 +238,7 @@ void SearchFigures(const std::string& root, double findMs, int rounds)
     Walk(root, count);
     double bare = Now() - start;
 
-    std::vector<Turn> floors(rounds), programs(rounds);
+    std::vector<Turn> floors(rounds), programs(rounds), keptFloors(rounds);
     std::vector<double> floorMs, programMs, ratios;
     size_t idle = 0, peak = 0, rows = 0, growth = 0;   // growth: the largest of all rounds
     for (size_t r = 0; r < static_cast<size_t>(rounds); ++r) {
@@ -193,22 +250,27 @@ void SearchFigures(const std::string& root, double findMs, int rounds)
                 growth = std::max(growth, peak - idle);
             }
         }
+        keptFloors[r] = Floor(root, true);
         floorMs.push_back(floors[r].ms);
         programMs.push_back(programs[r].ms);
         ratios.push_back(programs[r].ms / floors[r].ms);
     }
     double program = Median(programMs);
+    std::vector<double> keptMs;
+    for (const Turn& turn : keptFloors)
+        keptMs.push_back(turn.ms);
 
     std::printf("tree %s: %d folders, %d matches, %u rows listed; %d rounds\n", root.c_str(), entered, matches,
                 static_cast<unsigned>(rows), rounds);
     std::printf("  (1) program search, click to end       %9.0f ms  (median)\n", program);
     std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n", bare);
     std::printf("  (3) bare walk + required window calls   %9.0f ms  (median)\n", Median(floorMs));
+    std::printf("  (3b) the same, titles kept, not painted %9.0f ms  (median)\n", Median(keptMs));
     std::printf("  (4) find, natively                      %9.0f ms\n", findMs);
     std::printf("  (7) working set: idle %.1f MiB, peak during the search +%.2f MiB\n", idle / 1048576.0,
                 growth / 1048576.0);
-    std::printf("  ratios: (1)/(3) %.3f (median of the rounds)   (1)/(2) %.2f   (2)/(4) %.1f\n", Median(ratios),
-                program / bare, findMs > 0 ? bare / findMs : 0.0);
+    std::printf("  ratios: (1)/(3) %.3f (median of the rounds)   (1)/(2) %.2f   (1)/(3b) %.2f   (2)/(4) %.1f\n",
+                Median(ratios), program / bare, program / Median(keptMs), findMs > 0 ? bare / findMs : 0.0);
     std::printf("  round    (1) ms    (3) ms  (1)/(3)   CPU ms: walker (1) (3), dialog's thread and rest (1) (3)\n");
     for (size_t r = 0; r < static_cast<size_t>(rounds); ++r)
         std::printf("  %5u %9.0f %9.0f   %.3f   %9.0f %9.0f %12.0f %9.0f\n", static_cast<unsigned>(r + 1),
@@ -342,13 +404,15 @@ int main(int argc, char** argv)
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "search" && (argc == 4 || argc == 5)) {
         SearchFigures(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
+    } else if (mode == "titles" && argc == 3) {
+        TitleProfile(std::atoi(argv[2]));
     } else if (mode == "extras" && argc == 6) {
         StopFigures(argv[2]);
         GrowthFigures();
         StartUpFigures();
         DeleteFigures(argv[3], argv[4], std::atof(argv[5]));
     } else {
-        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | extras TREE DELTREE SHELLTREE RM_MS\n");
+        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | extras TREE DELTREE SHELLTREE RM_MS\n");
         return 2;
     }
     std::fflush(stdout);

@@ -44,6 +44,12 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         (this->*reinterpret_cast<void (CCmdTarget::*)(UINT, LPARAM)>(entry->pfn))(
             static_cast<UINT>(wParam), lParam);
         break;
+    case AfxSig_lwl:
+        *result = (this->*reinterpret_cast<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn))(wParam, lParam);
+        break;
+    case AfxSig_vw:
+        (this->*reinterpret_cast<void (CCmdTarget::*)(UINT_PTR)>(entry->pfn))(static_cast<UINT_PTR>(wParam));
+        break;
     case AfxSig_hv:
         *result = reinterpret_cast<LRESULT>(
             (this->*reinterpret_cast<HCURSOR (CCmdTarget::*)()>(entry->pfn))());

@@ -15,6 +15,8 @@ enum AfxSig : UINT {
     AfxSig_vv,      // void OnX()
     AfxSig_vwl,     // void OnX(UINT, LPARAM)
     AfxSig_hv,      // HCURSOR OnX(); the handle is the message's result
+    AfxSig_lwl,     // LRESULT OnX(WPARAM, LPARAM); the message's result
+    AfxSig_vw,      // void OnX(UINT_PTR)
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -86,5 +88,9 @@ protected:                                                      \
     AFX_ENTRY(WM_PAINT, 0, 0, AfxSig_vv, void (CCmdTarget::*)(), &ThisClass::OnPaint)
 #define ON_WM_QUERYDRAGICON()                                   \
     AFX_ENTRY(WM_QUERYDRAGICON, 0, 0, AfxSig_hv, HCURSOR (CCmdTarget::*)(), &ThisClass::OnQueryDragIcon)
+#define ON_MESSAGE(message, member)                             \
+    AFX_ENTRY(message, 0, 0, AfxSig_lwl, LRESULT (CCmdTarget::*)(WPARAM, LPARAM), &ThisClass::member)
+#define ON_WM_TIMER()                                           \
+    AFX_ENTRY(WM_TIMER, 0, 0, AfxSig_vw, void (CCmdTarget::*)(UINT_PTR), &ThisClass::OnTimer)
 #define ON_WM_DESTROY()                                         \
     AFX_ENTRY(WM_DESTROY, 0, 0, AfxSig_vv, void (CCmdTarget::*)(), &ThisClass::OnDestroy)

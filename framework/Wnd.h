@@ -23,6 +23,11 @@ public:
         { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon))); }
     void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, nullptr); }
+    BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
+    // The window class's own handling of a message, bypassing the program's.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+        { return ::DefWindowProcA(m_hWnd, message, wParam, lParam); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
         { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
     int MessageBox(LPCSTR text, LPCSTR caption, UINT type) const

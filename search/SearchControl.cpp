@@ -80,12 +80,14 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
     ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, nullptr);   // an empty drive yields nothing, silently
 
     dlg->EnableControls(TRUE);
+    dlg->m_bWalking = true;
     if (dlg->m_request.bUseSearchDir) {
         dlg->SearchFolder(dlg->m_request.strSearchDir);
     } else {
         for (int i = 0; i < dlg->m_nDriveCount; ++i)
             dlg->SearchFolder(CString(dlg->m_szDrives[i]));
     }
+    dlg->m_bWalking = false;
     ::MessageBeep(MB_ICONASTERISK);
     dlg->m_btnStartSearch.SetWindowText("Start Search");
     dlg->m_bStopSearch = 0;

@@ -6,6 +6,7 @@
 // Titles set on any dialog of the harness's UI thread, recorded by a hook.
 static std::mutex g_titleLock;
 static std::vector<std::string> g_titles;
+static std::vector<DWORD> g_titleTicks;
 static HWND g_titleWindow;
 
 static LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
@@ -14,6 +15,7 @@ static LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == g_titleWindow) {
         std::lock_guard<std::mutex> lock(g_titleLock);
         g_titles.push_back(reinterpret_cast<const char*>(call->lParam));
+        g_titleTicks.push_back(::GetTickCount());
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -30,9 +32,11 @@ static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::vector<std::string> DialogHarness::Titles() const
+std::vector<std::string> DialogHarness::Titles(std::vector<DWORD>* ticks) const
 {
     std::lock_guard<std::mutex> lock(g_titleLock);
+    if (ticks)
+        *ticks = g_titleTicks;
     return g_titles;
 }
 
@@ -76,6 +80,7 @@ DialogHarness::DialogHarness(bool recordTitles)
     {
         std::lock_guard<std::mutex> lock(g_titleLock);
         g_titles.clear();
+        g_titleTicks.clear();
         g_titleWindow = m_hDialog;
     }
     if (recordTitles)

@@ -65,8 +65,8 @@ public:
     // Waits for the run to end: "Start Search" and the title "Tolvane Cleaner".
     bool WaitForEnd(DWORD timeoutMs = 120000) const;
 
-    // Every title the dialog was given since the harness started.
-    std::vector<std::string> Titles() const;
+    // Every title the dialog was given since the harness started (and when).
+    std::vector<std::string> Titles(std::vector<DWORD>* ticks = nullptr) const;
 
     // A visible top-level window of the dialog's thread other than the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;

@@ -4,13 +4,14 @@
 #include "TestTree.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cwchar>
 #include <atomic>
 #include <set>
 
 namespace {
 
 // The folders named debug or release below `folder`, pre-order, in the order
-// the file system lists them: worked out here with the wide API.
+// the file system lists them: worked out here with a listing of its own.
 void ExpectedRows(const std::string& folder, bool debug, bool release, std::vector<Row>& rows)
 {
     WIN32_FIND_DATAA entry;
@@ -116,6 +117,47 @@ TEST(Search, RunShowsProgressInTheTitleDisablesTheOptionsAndGivesThemBack)
     EXPECT_TRUE(fresh.SearchIn(empty, true, true).empty());
     EXPECT_FALSE(fresh.Enabled(IDC_DELETE_ALL));
     EXPECT_FALSE(fresh.Enabled(IDC_DELETE_SELECTED));
+}
+
+// During a run, the window's text always names a folder of the tree being
+// entered; the caption on screen (the text the window manager holds) is one
+// of the titles set, replaced within 50 ms (and some slack for scheduling)
+// once a newer one has been set.
+TEST(Search, TheTitleNamesAFolderOfTheTreeAndTheCaptionFollowsWithin50Ms)
+{
+    std::string root = BigTree();
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
+    ui.Click(IDC_START_SEARCH);
+    int samples = 0;
+    DWORD stalest = 0;
+    while (ui.Text(IDC_START_SEARCH) == "Stop Search") {
+        char text[MAX_PATH + 20] = "";
+        ::GetWindowTextA(ui.Dialog(), text, sizeof text);
+        wchar_t shown[MAX_PATH + 20] = L"";
+        ::InternalGetWindowText(ui.Dialog(), shown, MAX_PATH + 20);
+        DWORD now = ::GetTickCount();
+        std::string title = text;
+        if (title.rfind("Searching - ", 0) != 0)
+            continue;
+        ++samples;
+        EXPECT_EQ(0u, title.rfind("Searching - " + root + "\\", 0)) << title;
+        EXPECT_TRUE(PathExists(title.substr(12))) << title;
+        std::vector<DWORD> ticks;
+        std::vector<std::string> titles = ui.Titles(&ticks);
+        std::string onScreen(shown, shown + std::wcslen(shown));
+        auto last = std::find(titles.rbegin(), titles.rend(), onScreen);
+        ASSERT_NE(titles.rend(), last) << "on screen, but never set: " << onScreen;
+        size_t next = static_cast<size_t>(titles.rend() - last);   // the title that replaced it
+        if (next < ticks.size())
+            stalest = std::max(stalest, now - ticks[next]);
+    }
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_GT(samples, 50);
+    EXPECT_LE(stalest, 150u) << "the caption lagged " << stalest << " ms behind the title";
+    std::printf("%d samples during the run; the caption lagged at most %lu ms\n", samples,
+                static_cast<unsigned long>(stalest));
 }
 
 TEST(Search, UntickingAnOptionRemovesExactlyItsRows)

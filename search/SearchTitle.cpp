@@ -1,0 +1,64 @@
+// The window title during a walk. The walk sets one title for every folder it
+// enters, hundreds a second; repainting the caption for each would cost far
+// more than the walk itself. So while the walk runs, a title is kept here at
+// once (GetWindowText returns it) and shown on screen at most every
+// kTitleIntervalMs, the last one at the latest kTitleIntervalMs after it was
+// set. Outside a walk, and for the run's final title, every title is shown at
+// once. All of this runs on the UI thread.
+#include "../app/CleanerDlg.h"
+#include <algorithm>
+#include <cstring>
+
+static const UINT_PTR kTitleTimer = 1;
+static const DWORD kTitleIntervalMs = 50;
+
+LRESULT CCleanerDlg::OnSetText(WPARAM, LPARAM lParam)
+{
+    m_strTitle = reinterpret_cast<LPCSTR>(lParam);
+    DWORD sinceShown = ::GetTickCount() - m_dwTitleShown;
+    if (!m_bWalking || sinceShown >= kTitleIntervalMs) {
+        ShowTitle();
+    } else if (!m_bTitlePending) {
+        m_bTitlePending = true;
+        SetTimer(kTitleTimer, kTitleIntervalMs - sinceShown);
+    }
+    return TRUE;
+}
+
+// WM_GETTEXT: the title kept here while it waits to be shown.
+LRESULT CCleanerDlg::OnGetText(WPARAM size, LPARAM buffer)
+{
+    if (!m_bTitlePending) {
+        Default();
+        return 0;
+    }
+    if (size == 0)
+        return 0;
+    size_t length = std::min(static_cast<size_t>(m_strTitle.GetLength()), static_cast<size_t>(size) - 1);
+    std::memcpy(reinterpret_cast<char*>(buffer), static_cast<LPCSTR>(m_strTitle), length);
+    reinterpret_cast<char*>(buffer)[length] = '\0';
+    return static_cast<LRESULT>(length);
+}
+
+LRESULT CCleanerDlg::OnGetTextLength(WPARAM, LPARAM)
+{
+    if (!m_bTitlePending)
+        Default();
+    return m_strTitle.GetLength();
+}
+
+void CCleanerDlg::OnTimer(UINT_PTR id)
+{
+    if (id == kTitleTimer)
+        ShowTitle();
+}
+
+// Stores the kept title as the window's own and repaints the caption.
+void CCleanerDlg::ShowTitle()
+{
+    if (m_bTitlePending)
+        KillTimer(kTitleTimer);
+    m_bTitlePending = false;
+    DefWindowProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(m_strTitle)));
+    m_dwTitleShown = ::GetTickCount();
+}
