@@ -1,6 +1,7 @@
 // Pictures of what a person sees, for looking at (written as BMP files to
 // C:\shots; the test command turns them into PNG files in the build folder).
 #include "DialogHarness.h"
+#include "TestTree.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,6 +56,15 @@ TEST(Screenshots, CollapsedExpandedAboutAndMinimised)
     ui.AddResult("DEBUG", "C:\\Work\\Old\\DEBUG");
     ::Sleep(300);
     EXPECT_TRUE(SaveScreen(Grown(ui.Dialog(), 4), "C:\\shots\\expanded.bmp"));
+
+    // During a search: the caption shows a folder entered at most a tick ago.
+    ui.PickFolder(BigTree());
+    ui.SetOptions(true, false);
+    ui.Click(IDC_START_SEARCH);
+    WaitUntil([&] { return ui.Rows().size() >= 20; }, 30000);
+    EXPECT_TRUE(SaveScreen(Grown(ui.Dialog(), 4), "C:\\shots\\searching.bmp"));
+    ui.Click(IDC_START_SEARCH);
+    ui.WaitForEnd();
 
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = ui.WaitForPopup("About Tolvane Cleaner");

@@ -150,7 +150,7 @@ TEST(Search, TheTitleNamesAFolderOfTheTreeAndTheCaptionFollowsWithin50Ms)
         auto last = std::find(titles.rbegin(), titles.rend(), onScreen);
         ASSERT_NE(titles.rend(), last) << "on screen, but never set: " << onScreen;
         size_t next = static_cast<size_t>(titles.rend() - last);   // the title that replaced it
-        if (next < ticks.size())
+        if (next < ticks.size() && ticks[next] <= now)
             stalest = std::max(stalest, now - ticks[next]);
     }
     ASSERT_TRUE(ui.WaitForEnd());
