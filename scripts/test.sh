@@ -17,6 +17,13 @@ if [ $# -eq 0 ]; then set -- -LE long; fi
 rm -f "$dir/fuzz-figures.txt"
 status=0
 ctest --test-dir "$dir" --output-on-failure "$@" | tee "$dir/ctest-output.txt" || status=$?
+# Pictures of the dialog, for people (not a test): after a full run, in the
+# tests' prefix.
+if [ $status = 0 ] && [ "$*" = "-LE long" ]; then
+  bash tests/screenshots.sh "$dir/wine-run.sh" "$dir/tests/dialog_tests.exe" "$dir/wineprefix" "$dir/screenshots" >/dev/null 2>&1 \
+    && echo "Screenshots: $dir/screenshots" || echo "The screenshots could not be taken."
+  WINEPREFIX="$PWD/$dir/wineprefix" wineserver -k 2>/dev/null || true
+fi
 if [ -e "$dir/fuzz-figures.txt" ]; then
   echo "Random trees: $(paste -sd ' ' "$dir/fuzz-figures.txt")"
 fi

@@ -55,12 +55,17 @@ std::string AnswerQuestion(DialogHarness& ui, int button)
     return text;
 }
 
-// Waits until the list stops changing after a delete.
-std::vector<Row> RowsAfterDelete(DialogHarness& ui, size_t before)
+// The rows once the Delete All handler has returned.
+std::vector<Row> RowsAfterDelete(DialogHarness& ui)
 {
-    WaitUntil([&] { return ui.Rows().size() != before; }, 5000);
-    ::Sleep(200);
+    EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
     return ui.Rows();
+}
+
+// Wine cannot remove a link as a link (Windows can).
+bool OnWine()
+{
+    return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 TEST(Delete, DeleteAllAnsweredYesDeletesExactlyTheListedFolders)
@@ -71,13 +76,14 @@ TEST(Delete, DeleteAllAnsweredYesDeletesExactlyTheListedFolders)
     ASSERT_EQ(5u, ui.SearchIn(root, true, true).size());
     ui.ClickAsync(IDC_DELETE_ALL);
     EXPECT_EQ("Are you sure you want to delete?", AnswerQuestion(ui, IDYES));
-    EXPECT_TRUE(RowsAfterDelete(ui, 5).empty());
+    EXPECT_TRUE(RowsAfterDelete(ui).empty());
     ExpectOnlyDeleted(before, TakeSnapshot(root), { "\\p0\\Debug", "\\p1\\Debug", "\\p2\\Debug", "\\p3\\Debug", "\\p4\\Debug" });
 
     // With the list empty, Delete All asks nothing.
     ASSERT_TRUE(ui.Enabled(IDC_DELETE_ALL));
     ui.ClickAsync(IDC_DELETE_ALL);
-    EXPECT_FALSE(ui.WaitForPopup("Confirm Delete", 1000));
+    ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
+    EXPECT_FALSE(ui.WaitForPopup("Confirm Delete", 0));
 }
 
 TEST(Delete, DeleteAllAnsweredNoDeletesNothing)
@@ -88,8 +94,7 @@ TEST(Delete, DeleteAllAnsweredNoDeletesNothing)
     std::vector<Row> rows = ui.SearchIn(root, true, false);
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDNO);
-    ::Sleep(200);
-    EXPECT_EQ(rows, ui.Rows());
+    EXPECT_EQ(rows, RowsAfterDelete(ui));
     EXPECT_EQ("", Differences(before, TakeSnapshot(root)));
 }
 
@@ -130,9 +135,9 @@ TEST(Delete, AFolderInsideAnotherListedFolderGoesWithIt)
     ASSERT_EQ(3u, ui.SearchIn(root, true, true).size());
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    EXPECT_TRUE(RowsAfterDelete(ui, 3).empty());
+    EXPECT_TRUE(RowsAfterDelete(ui).empty());
     ExpectOnlyDeleted(before, TakeSnapshot(root), { "\\x\\Debug", "\\y\\Release" });
-    EXPECT_FALSE(ui.WaitForPopup(nullptr, 500)) << "an error box was left open";
+    EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "an error box was left open";
 }
 
 TEST(Delete, ALinkInsideAChosenFolderNeverLeadsTheDeleteOutside)
@@ -143,12 +148,12 @@ TEST(Delete, ALinkInsideAChosenFolderNeverLeadsTheDeleteOutside)
     ASSERT_EQ(2u, ui.SearchIn("C:\\links\\inside", true, true).size());
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    std::vector<Row> rows = RowsAfterDelete(ui, 2);
+    std::vector<Row> rows = RowsAfterDelete(ui);
     EXPECT_EQ("", Differences(canary, TakeSnapshot("C:\\links\\canary")));
     EXPECT_FALSE(PathExists("C:\\links\\inside\\Release"));
     // Where the link cannot be removed as a link, its folder stays, listed.
-    bool kept = PathExists("C:\\links\\inside\\Debug");
-    EXPECT_EQ(kept ? 1u : 0u, rows.size());
+    EXPECT_EQ(OnWine(), PathExists("C:\\links\\inside\\Debug"));
+    EXPECT_EQ(OnWine() ? 1u : 0u, rows.size());
 }
 
 // Rows listed before their folders became links (or a folder on their way
@@ -165,8 +170,7 @@ TEST(Delete, AListedFolderSinceReplacedByALinkIsNotFollowed)
     ::EnableWindow(ui.Item(IDC_DELETE_ALL), TRUE);
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-    EXPECT_EQ(rows, ui.Rows()) << "a link is not the listed folder: its row stays";
+    EXPECT_EQ(rows, RowsAfterDelete(ui)) << "a link is not the listed folder: its row stays";
     EXPECT_EQ("", Differences(canary, TakeSnapshot("C:\\links\\canary")));
     EXPECT_EQ("", Differences(elsewhere, TakeSnapshot("C:\\links\\elsewhere")));
 }
@@ -183,7 +187,7 @@ TEST(Delete, AFolderThatCannotBeDeletedKeepsItsRowAndTheOthersGo)
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    std::vector<Row> left = RowsAfterDelete(ui, 5);
+    std::vector<Row> left = RowsAfterDelete(ui);
     ::CloseHandle(held);
     EXPECT_EQ((std::vector<Row>{ rows[0] }), left);
     EXPECT_TRUE(PathExists(rows[0].path + "\\app.exe"));
@@ -201,7 +205,7 @@ TEST(Delete, AFolderDeletedByAnotherProgramDoesNotStopTheOthers)
     RemoveTree(rows[2].path);
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    EXPECT_TRUE(RowsAfterDelete(ui, 5).empty());
+    EXPECT_TRUE(RowsAfterDelete(ui).empty());
     for (const Row& row : rows)
         EXPECT_FALSE(PathExists(row.path)) << row.path;
     EXPECT_TRUE(PathExists(root + "\\p0\\source.cpp"));
@@ -226,7 +230,7 @@ TEST(Delete, NamesTheCodePageCannotShowAreNeitherListedNorTouched)
         EXPECT_EQ(std::string::npos, row.path.find('?')) << row.path;
     ui.ClickAsync(IDC_DELETE_ALL);
     AnswerQuestion(ui, IDYES);
-    EXPECT_TRUE(RowsAfterDelete(ui, rows.size()).empty());
+    EXPECT_TRUE(RowsAfterDelete(ui).empty());
     std::vector<std::string> deleted;
     for (const Row& row : rows)
         deleted.push_back(row.path.substr(root.size()));

@@ -144,7 +144,7 @@ void RunSeed(const std::string& seed)
             HWND box = ui.WaitForPopup("Confirm Delete");
             ASSERT_TRUE(box);
             ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-            WaitUntil([&] { return !::IsWindow(box); }, 5000);
+            ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
         }
     } else {
         std::vector<int> indices;
@@ -157,8 +157,6 @@ void RunSeed(const std::string& seed)
         if (ui.Enabled(IDC_DELETE_SELECTED))
             ui.Click(IDC_DELETE_SELECTED);
     }
-    WaitUntil([&] { return ui.Enabled(IDC_DELETE_ALL) || rows.empty(); }, 100);
-    ::Sleep(100);
     if (held != INVALID_HANDLE_VALUE)
         ::CloseHandle(held);
 
