@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Random folder trees for the cleaner, and an oracle written apart from it.
 
-  fuzz.py setup SEED               the set-up a seed runs in (see SETUPS)
+  fuzz.py setup SEED...           the set-up each seed runs in (see SETUPS)
   fuzz.py generate BASE SEED...   make BASE/<seed>/{tree,canary}, the plan the
                                   Wine side follows (plan.txt) and a snapshot
                                   of everything (before.json)
@@ -283,7 +283,8 @@ def verify(base, seed):
 
 def main():
     if sys.argv[1] == "setup":
-        print(setup_of(int(sys.argv[2])))
+        for seed in sys.argv[2:]:
+            print(seed, setup_of(int(seed)))
         return 0
     command, base, seeds = sys.argv[1], sys.argv[2], [int(s) for s in sys.argv[3:]]
     if command == "generate":

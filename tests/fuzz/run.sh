@@ -16,14 +16,13 @@ figures=$3/../fuzz-figures.txt
 status=0
 rm -f "$figures".*   # batches of an earlier, interrupted run must not count
 declare -A group=() count=()
-for seed in $seeds; do
-  setup=$(python3 "$here/fuzz.py" setup "$seed")
+while read -r seed setup; do
   count[$setup]=$(( ${count[$setup]:-0} + 1 ))
   case $setup in
     cp932|utf8) group[$setup]+=" $seed" ;;
     *) group[plain]+=" $seed" ;;
   esac
-done
+done < <(python3 "$here/fuzz.py" setup $seeds)
 for kind in plain cp932 utf8; do
   read -r -a all <<<"${group[$kind]:-}"
   base=${prefix[$kind]}/drive_c/fz
