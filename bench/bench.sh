@@ -34,11 +34,12 @@ for size in ${BENCH_SIZES:-10000 100000}; do
 done
 
 python3 "$here/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
-rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy"
-for copy in del del-shell del-copy; do
+rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy" "$drive/bench/chk"
+for copy in del del-shell del-copy chk; do
   python3 "$here/make_tree.py" delete "$drive/bench/$copy" 1000
 done
 start=$(date +%s%N)
 find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
 rm_ms=$(ms "$start")
 "$runner" "$bench" extras 'C:\bench\s10000' 'C:\bench\del' 'C:\bench\del-shell' "$rm_ms"
+"$runner" "$bench" checks 'C:\bench\chk'

@@ -3,9 +3,11 @@
 //   cleaner_bench search TREE FIND_MS [ROUNDS]  search figures for one tree
 //   cleaner_bench titles COUNT               where a title's time goes
 //   cleaner_bench rows                       where a row's time goes
+//   cleaner_bench checks DELTREE             where Delete All's checks' time goes
 //   cleaner_bench extras TREE DELTREE SHELLTREE RM_MS
 //                                            stop, list growth, start-up, deletion
 #include "tests/DialogHarness.h"
+#include "delete/SafeDelete.h"
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <algorithm>
@@ -228,6 +230,30 @@ void RowProfile()
     }
 }
 
+// Where Delete All's time goes before and after the shell's request: the
+// checks made right before it, each timed over every Debug folder of `root`.
+void CheckProfile(const std::string& root)
+{
+    std::vector<std::string> folders;
+    auto collect = [&](const std::string& folder, bool match) { if (match) folders.push_back(folder); };
+    Walk(root, collect);
+    FolderSet safe;
+    double start = Now();
+    for (const std::string& folder : folders)
+        CheckListedFolder(folder.c_str(), "Debug", &safe);
+    double checked = Now();
+    for (const std::string& folder : folders)
+        RemoveLinksInside(folder.c_str());
+    double cleared = Now();
+    for (const std::string& folder : folders)
+        IsGone(folder.c_str());
+    double asked = Now();
+    std::printf("checks before and after Delete All, %u folders (ms each): listed folder checked %.3f, links"
+                " inside looked for %.3f, gone asked %.3f\n", static_cast<unsigned>(folders.size()),
+                (checked - start) / folders.size(), (cleared - checked) / folders.size(),
+                (asked - cleared) / folders.size());
+}
+
 // (1) and (7): the program's search through the dialog, click to end.
 Turn Program(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
 {
@@ -429,6 +455,8 @@ int main(int argc, char** argv)
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "search" && (argc == 4 || argc == 5)) {
         SearchFigures(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
+    } else if (mode == "checks" && argc == 3) {
+        CheckProfile(argv[2]);
     } else if (mode == "rows") {
         RowProfile();
     } else if (mode == "titles" && argc == 3) {
@@ -439,7 +467,7 @@ int main(int argc, char** argv)
         StartUpFigures();
         DeleteFigures(argv[3], argv[4], std::atof(argv[5]));
     } else {
-        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | rows | extras TREE DELTREE SHELLTREE RM_MS\n");
+        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | rows | checks DELTREE | extras TREE DELTREE SHELLTREE RM_MS\n");
         return 2;
     }
     std::fflush(stdout);
