@@ -1,20 +1,16 @@
 #include "FileFind.h"
-#include <string>
 
 CString NameInCodePage(const wchar_t* name, UINT codePage)
 {
     // UTF-8 holds every name, and refuses the flags and default character
-    // that keep the other code pages from look-alikes.
+    // that keep the other code pages from look-alikes. The buffer holds any
+    // name or path of MAX_PATH characters in any code page.
     bool utf8 = codePage == CP_UTF8;
     DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     LPCSTR fallback = utf8 ? nullptr : "?";
-    int length = ::WideCharToMultiByte(codePage, flags, name, -1, nullptr, 0, fallback, nullptr);
-    if (length > 1) {
-        std::string text(static_cast<size_t>(length), '\0');
-        if (::WideCharToMultiByte(codePage, flags, name, -1, &text[0], length, fallback, nullptr) == length)
-            return CString(text.c_str(), length - 1);
-    }
-    return CString("?");
+    char text[MAX_PATH * 4];
+    int length = ::WideCharToMultiByte(codePage, flags, name, -1, text, sizeof text, fallback, nullptr);
+    return length > 1 ? CString(text, length - 1) : CString("?");
 }
 
 std::wstring FileNameKey(const std::wstring& name)

@@ -16,7 +16,11 @@ static CString JoinPath(const CString& folder, const CString& name)
 // drive letter, another letter case). Only entries with its name are opened.
 bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
 {
-    if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || !SameFileName(finder.GetFileName(), m_strWindowsName))
+    // Its name is ASCII, in any letter case, so a name of another length is
+    // never it: the walk compares no further for nearly every folder.
+    CString name = finder.GetFileName();
+    if (!finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) || name.GetLength() != m_strWindowsName.GetLength() ||
+        !SameFileName(name, m_strWindowsName))
         return false;
     CString path = finder.GetFilePath();
     if (m_windowsDirId.valid)
