@@ -20,8 +20,8 @@ ticks() { local sum=0; for pid in $(pgrep -x wineserver) $(pgrep -x wineserver64
 WINEPREFIX=$prefix wineserver -p 60
 before=$(ticks); "$runner" "$bench" titles 0 >/dev/null; idle=$(( $(ticks) - before ))
 before=$(ticks); "$runner" "$bench" titles 3000; busy=$(( $(ticks) - before ))
-"$runner" "$bench" rows
 echo "  outside the process: wineserver and X server $(( (busy - idle) * 1000000 / $(getconf CLK_TCK) / 3000 / 4 )) us a call (of the four kinds above, on average)"
+"$runner" "$bench" rows
 for size in ${BENCH_SIZES:-10000 100000}; do
   python3 "$here/make_tree.py" search "$drive/bench/s$size" "$size"
   start=$(date +%s%N)
