@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under Wine on a
-# virtual display. Extra arguments go to ctest (for example -R dialog); without
+# virtual display. Extra arguments go to ctest (for example -R search); without
 # any, every test but the long ones (label "long": -L long runs those).
 set -euo pipefail
 cd "$(dirname "$0")/.."
