@@ -105,13 +105,12 @@ static bool RemoveLinksInsideW(const std::wstring& folder, const std::wstring& f
         std::wstring name = entry.cFileName;
         std::wstring path = folder + L"\\" + name;
         bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (name == L"." || name == L"..")
-            ;
-        else if (CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
+        bool isDots = name == L"." || name == L"..";
+        if (!isDots && CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
             ok = isFolder ? ::RemoveDirectoryW(path.c_str()) != 0 : ::DeleteFileW(path.c_str()) != 0;
-        else if (isFolder)
+        else if (!isDots && isFolder)
             ok = RemoveLinksInsideW(path, folderFinal + L"\\" + name);
-        else
+        else if (!isDots)
             ok = SameFileName(FinalPath(path), folderFinal + L"\\" + name);
         if (ok && !::FindNextFileW(find, &entry)) {
             ok = ::GetLastError() == ERROR_NO_MORE_FILES;
@@ -124,12 +123,9 @@ static bool RemoveLinksInsideW(const std::wstring& folder, const std::wstring& f
 
 bool RemoveLinksInside(LPCSTR folder)
 {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, folder, -1, nullptr, 0);
-    if (length <= 0)
+    std::wstring wide = WideFromCodePage(folder);
+    if (wide.empty())
         return false;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, folder, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length) - 1);
     if (wide.size() >= MAX_PATH)
         wide = L"\\\\?\\" + wide;
     return RemoveLinksInsideW(wide, FinalPath(wide));
