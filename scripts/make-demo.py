@@ -31,6 +31,9 @@ def main(root):
             write(os.path.join(folder, "app.exe"), 150_000, rnd)
             write(os.path.join(folder, "app.pdb"), 250_000, rnd)
             write(os.path.join(folder, "obj", "main.obj"), 60_000, rnd)
+    for year in range(2016, 2026):   # old sources: a search takes a few seconds
+        for n in range(300):
+            os.makedirs(os.path.join(root, "Archive", str(year), "module%03d" % n, "src"))
     write(os.path.join(root, "Documents", "debug"), 100, rnd)
     write(os.path.join(root, "Documents", "notes.txt"), 1000, rnd)
 

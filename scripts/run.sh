@@ -5,7 +5,7 @@
 # Debug and Release folders. On the display in DISPLAY the program simply
 # starts (prefix build/run-prefix). Without one, it runs in a Wine desktop on
 # a virtual display (prefix build/demo-prefix): one search of every drive, a
-# screenshot of the result (build/screenshots/run.png), then it is closed.
+# screenshot after each step (build/screenshots/), then it is closed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -36,18 +36,21 @@ if [ $headless = 0 ]; then
   exec "$CLEANER_WINE" 'C:\Cleaner.exe'
 fi
 
-# No display: a virtual one, the program in a Wine desktop, and the driver.
+# No display: a virtual one, the program in a Wine desktop, and the driver,
+# with a picture after each step.
 cmake --build "$dir" --target demo_driver -j"$(nproc)" >/dev/null
-cp "$dir/tests/demo_driver.exe" "$WINEPREFIX/drive_c/demo_driver.exe"
+cp "$dir/demo_driver.exe" "$WINEPREFIX/drive_c/demo_driver.exe"
 ensure_display
 finish() { wineserver -k 2>/dev/null || true; stop_display; }
 trap finish EXIT
 timeout -k 5 300 "$CLEANER_WINE" 'C:\Cleaner.exe' >/dev/null 2>&1 &
-if ! timeout -k 5 200 "$CLEANER_WINE" 'C:\demo_driver.exe' search; then
-  echo "The cleaner did not start or did not finish its search." >&2
-  exit 1
-fi
 mkdir -p build/screenshots
-xwd -root -silent | convert xwd:- -crop 800x600+0+0 build/screenshots/run.png
+for step in show:collapsed search:searching end:run about:about; do
+  if ! timeout -k 5 200 "$CLEANER_WINE" 'C:\demo_driver.exe' "${step%%:*}"; then
+    echo "The cleaner did not start, or did not come through the step ${step%%:*}." >&2
+    exit 1
+  fi
+  xwd -root -silent | convert xwd:- -crop 800x600+0+0 "build/screenshots/${step#*:}.png"
+done
 timeout -k 5 60 "$CLEANER_WINE" 'C:\demo_driver.exe' close || true
-echo "Screenshot of the dialog after its search: build/screenshots/run.png"
+echo "Screenshots of the dialog: build/screenshots/ (collapsed, searching, run: after the search, about)"

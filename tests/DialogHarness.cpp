@@ -63,18 +63,12 @@ void DialogHarness::UseSearchDir(const std::string& folder)
 
 DialogHarness::DialogHarness(bool recordTitles)
 {
-    static bool controlsReady = false;
-    if (!controlsReady) {
-        INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
-        ::InitCommonControlsEx(&controls);
-        controlsReady = true;
-    }
+    INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
+    ::InitCommonControlsEx(&controls);
     m_pDialog = new Driven;
-    m_hReady = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     m_pThread = AfxBeginThread(UiThread, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
-    ::WaitForSingleObject(m_hReady, 30000);
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
     m_hDialog = m_pDialog->m_hWnd;
     {
@@ -99,7 +93,6 @@ DialogHarness::~DialogHarness()
     ::UnhookWindowsHookEx(m_hCommandHook);
     delete m_pThread;
     delete m_pDialog;
-    ::CloseHandle(m_hReady);
 }
 
 // The dialog's own thread, as the application's start-up runs it.
@@ -107,7 +100,6 @@ UINT DialogHarness::UiThread(LPVOID param)
 {
     DialogHarness* self = static_cast<DialogHarness*>(param);
     AfxGetThread()->m_pMainWnd = self->m_pDialog;
-    ::SetEvent(self->m_hReady);
     self->m_pDialog->DoModal();
     return 0;
 }
@@ -123,13 +115,6 @@ std::string DialogHarness::Text(HWND window) const
     ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
                           SMTO_NORMAL, 10000, nullptr);
     return buffer;
-}
-
-RECT DialogHarness::WindowRect() const
-{
-    RECT rect;
-    ::GetWindowRect(m_hDialog, &rect);
-    return rect;
 }
 
 void DialogHarness::Click(int id)
@@ -162,37 +147,32 @@ void DialogHarness::Key(int id, WORD key)
     ::PostMessageA(Item(id), WM_KEYUP, key, 0xC0000001);
 }
 
+static std::string ItemText(HWND list, int row, int column)
+{
+    char buffer[1024] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+}
+
 std::vector<Row> DialogHarness::Rows() const
 {
     std::vector<Row> rows;
     HWND list = Item(IDC_LIST_RESULTS);
-    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        Row row;
-        for (int column = 0; column < 2; ++column) {
-            char buffer[1024] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = buffer;
-            item.cchTextMax = sizeof buffer;
-            ::SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-            (column == 0 ? row.name : row.path) = buffer;
-        }
-        rows.push_back(row);
-    }
+    for (int i = 0, count = ListView_GetItemCount(list); i < count; ++i)
+        rows.push_back({ ItemText(list, i, 0), ItemText(list, i, 1) });
     return rows;
 }
 
 void DialogHarness::SelectRows(const std::vector<int>& rows)
 {
     HWND list = Item(IDC_LIST_RESULTS);
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = 0;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-    item.state = LVIS_SELECTED;
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
     for (int row : rows)
-        ::SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 void DialogHarness::AddResult(const char* name, const char* path)
@@ -200,33 +180,18 @@ void DialogHarness::AddResult(const char* name, const char* path)
     m_pDialog->AddResult(name, path);
 }
 
-struct PopupSearch {
-    HWND exclude;
-    const char* title;
-    HWND found;
-};
-
-static BOOL CALLBACK FindPopup(HWND window, LPARAM param)
-{
-    PopupSearch* search = reinterpret_cast<PopupSearch*>(param);
-    char title[256] = "";
-    ::GetWindowTextA(window, title, sizeof title);
-    if (window != search->exclude && ::IsWindowVisible(window) &&
-        (!search->title || std::string(title) == search->title)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const
 {
-    PopupSearch search = { m_hDialog, title, nullptr };
+    HWND found = nullptr;   // dialogs, message boxes and the picker are all of this class
     WaitUntil([&] {
-        ::EnumThreadWindows(m_pThread->m_nThreadID, FindPopup, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        for (found = ::FindWindowExA(nullptr, nullptr, "#32770", title); found;
+             found = ::FindWindowExA(nullptr, found, "#32770", title))
+            if (found != m_hDialog && ::IsWindowVisible(found) &&
+                ::GetWindowThreadProcessId(found, nullptr) == m_pThread->m_nThreadID)
+                return true;
+        return false;
     }, timeoutMs);
-    return search.found;
+    return found;
 }
 
 void DialogHarness::PickFolder(const std::string& folder)
@@ -239,7 +204,7 @@ void DialogHarness::PickFolder(const std::string& folder)
     if (name.empty())
         name = folder.substr(0, 2);
     HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
-    bool selected = WaitUntil([&] {
+    bool selected = !folder.empty() && WaitUntil([&] {
         ::SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
         char text[MAX_PATH] = "";
         TVITEMA item = {};
@@ -251,16 +216,7 @@ void DialogHarness::PickFolder(const std::string& folder)
         return ::lstrcmpiA(text, name.c_str()) == 0 || std::string(text).find("(" + name + ")") != std::string::npos;
     }, 10000);
     ::PostMessageA(::GetDlgItem(picker, selected ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(selected) << "the picker did not select " << folder;
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
-}
-
-void DialogHarness::CancelPicker()
-{
-    ClickAsync(IDC_SELECT_DRIVE);
-    HWND picker = WaitForPopup(nullptr);
-    ASSERT_TRUE(picker) << "the folder picker did not open";
-    ::PostMessageA(::GetDlgItem(picker, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(selected || folder.empty()) << "the picker did not select " << folder;
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
 }
 
@@ -291,4 +247,29 @@ std::vector<Row> DialogHarness::SearchIn(const std::string& folder, bool debug, 
     SetOptions(debug, release);
     Search();
     return Rows();
+}
+
+static void RemoveTreeW(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &entry)) {
+        std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTreeW(path);
+        else
+            ::DeleteFileW(path.c_str());
+    }
+    ::FindClose(find);
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+void RemoveTree(const std::string& folder)
+{
+    std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.pop_back();
+    RemoveTreeW(wide);
 }

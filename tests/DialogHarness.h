@@ -9,8 +9,7 @@
 #include <vector>
 
 struct Row {
-    std::string name;
-    std::string path;
+    std::string name, path;
     bool operator==(const Row& other) const { return name == other.name && path == other.path; }
 };
 
@@ -21,8 +20,7 @@ inline void PrintTo(const Row& row, std::ostream* out)
 
 class DialogHarness {
 public:
-    // recordTitles: log every title the dialog is given (see Titles()).
-    explicit DialogHarness(bool recordTitles = true);
+    explicit DialogHarness(bool recordTitles = true);   // see Titles()
     ~DialogHarness();
 
     HWND Dialog() const { return m_hDialog; }
@@ -33,45 +31,31 @@ public:
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != 0; }
     bool Visible(int id) const { return ::IsWindowVisible(Item(id)) != 0; }
     bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    RECT WindowRect() const;
-
-    // A click that returns when the handler has run.
-    void Click(int id);
-    // A click whose handler may open a modal window: returns at once.
-    void ClickAsync(int id);
-    // Waits until the handler of the last ClickAsync(id) has returned.
-    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
-    // How many clicks of `id` the dialog has handled so far.
-    long Handled(int id) const;
-    void Key(int id, WORD key);   // a key pressed while `id` has the focus
-
     std::vector<Row> Rows() const;
+
+    void Click(int id);        // returns when the handler has run
+    void ClickAsync(int id);   // for handlers that open a modal window: returns at once
+    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;   // the last ClickAsync(id) handled
+    long Handled(int id) const;   // clicks of `id` handled so far
+    void Key(int id, WORD key);   // a key pressed while `id` has the focus
     void SelectRows(const std::vector<int>& rows);
     void AddResult(const char* name, const char* path);   // as the search worker does
     HANDLE Worker() const;   // the thread of the last search started
 
-    // Select Drive: picks `folder` in the shell's picker, or cancels it.
+    // Select Drive: picks `folder` in the shell's picker; "" cancels it.
     void PickFolder(const std::string& folder);
-    void CancelPicker();
-    // What picking `folder` does, for folders the platform's picker cannot
-    // select (Wine's cannot select a network share).
+    // What picking `folder` does, for folders Wine's picker cannot select (shares).
     void UseSearchDir(const std::string& folder);
-    // Ticks the options as given (clicking only those that differ).
-    void SetOptions(bool debug, bool release);
-    // Start Search, then waits for the run's end (the short title).
-    void Search();
-    // Picks `folder`, sets the options and searches.
+    void SetOptions(bool debug, bool release);   // clicks the options that differ
+    void Search();   // Start Search, and waits for the run's end
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
-    // Waits for the run to end: "Start Search" and the title "Tolvane Cleaner".
-    bool WaitForEnd(DWORD timeoutMs = 120000) const;
+    bool WaitForEnd(DWORD timeoutMs = 120000) const;   // "Start Search" and "Tolvane Cleaner"
 
-    // Every title the dialog was given since the harness started (and when).
+    // Every title the dialog was given since the harness started, and when.
     std::vector<std::string> Titles(std::vector<DWORD>* ticks = nullptr) const;
-
     // A visible top-level window of the dialog's thread other than the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
-    // True when the dialog thread has ended (the dialog was closed).
-    bool WaitClosed(DWORD timeoutMs) const;
+    bool WaitClosed(DWORD timeoutMs) const;   // the dialog's thread has ended
 
 private:
     static UINT UiThread(LPVOID self);
@@ -79,22 +63,22 @@ private:
     class Driven;
     Driven* m_pDialog = nullptr;
     CWinThread* m_pThread = nullptr;
-    HANDLE m_hReady = nullptr;
     HWND m_hDialog = nullptr;
     HHOOK m_hTitleHook = nullptr;
     HHOOK m_hCommandHook = nullptr;
-    std::vector<long> m_clicked = std::vector<long>(2048);   // handled-count at the last ClickAsync
+    std::vector<long> m_clicked = std::vector<long>(2048);   // Handled() at the last ClickAsync
 };
+
+// Removes a folder and everything in it. It must hold no links (Wine lists a
+// link to a file as a file, and deleting that deletes what it leads to).
+void RemoveTree(const std::string& folder);
 
 // Waits until `condition` holds, polling; false on time-out.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
+    for (DWORD start = ::GetTickCount(); !condition(); ::Sleep(5))
         if (::GetTickCount() - start > timeoutMs)
             return false;
-        ::Sleep(5);
-    }
     return true;
 }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# run.sh RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: the randomized test.
-# CLEANER_SEEDS=N runs seeds 1 to N (default 50); CLEANER_SEED="5 9" runs
-# those seeds alone. Each seed runs in its set-up (fuzz.py setup SEED): the
-# plain, second-drive-letter and network-share seeds in PREFIX, the code page
-# 932 and UTF-8 ones in prefixes started under a Japanese and a Hindi locale
+# run.sh RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: the trees of
+# fuzz.py through the dialog: the hand-written cases and seeds 1 to N
+# (CLEANER_SEEDS=N, default 50); CLEANER_SEED="5 9 swap" runs those alone.
+# Each runs in its set-up (fuzz.py setup SEED): the cases and the plain,
+# second-drive-letter and network-share seeds in PREFIX, the code page 932
+# and UTF-8 ones in prefixes started under a Japanese and a Hindi locale
 # (generated into LOCALES). Seeds run in batches of at most 50 per prefix, so
 # that the folder picker never lists more than 50 trees.
 set -uo pipefail
@@ -11,7 +12,7 @@ runner=$1 tests=$2 here=$(dirname "$0")
 declare -A prefix=([plain]=$3 [cp932]=$4 [utf8]=$5)
 declare -A locale=([plain]="" [cp932]=ja_JP.UTF-8 [utf8]=hi_IN.UTF-8)
 locales=$6
-seeds=${CLEANER_SEED:-$(seq 1 "${CLEANER_SEEDS:-50}")}
+seeds=${CLEANER_SEED:-$(python3 "$here/fuzz.py" cases) $(seq 1 "${CLEANER_SEEDS:-50}")}
 figures=$3/../fuzz-figures.txt
 status=0
 rm -f "$figures".*   # batches of an earlier, interrupted run must not count
