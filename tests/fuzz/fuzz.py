@@ -1,27 +1,26 @@
 #!/usr/bin/env python3
-"""The tests' folder trees, and an oracle written apart from the cleaner.
+"""Folder trees for the tests, and an oracle written apart from the cleaner.
 
-  fuzz.py setup SEED...           the set-up each seed runs in (see SETUPS)
-  fuzz.py generate BASE SEED...   make BASE/<seed>/{tree,canary}, the plan the
-                                  Wine side follows (plan.txt) and a snapshot
-                                  of everything (before.json)
-  fuzz.py verify BASE SEED...     compare the disk with the snapshots; print
-                                  the figures; exit 1 on any loss
+  fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES
 
-A seed is a number (a random tree) or the name of a hand-written case (CASES).
+makes each tree natively (a random one for a number, or a hand-written case
+of CASES) with a plan of steps (plan.txt) that test_fuzz.cpp carries out
+through the dialog, in the Wine prefix of the tree's set-up, writing down what
+the window showed (seen.txt); then judges that and the disk. Seeds: the cases
+and 1 to CLEANER_SEEDS (50), or those in CLEANER_SEED ("5 9 swap").
 
-The oracle walks the tree natively, with the cleaner's rules as a user sees
-them: folders named debug or release (any letter case) as the options ask,
-found below the picked folder, pre-order; links neither entered nor listed;
-names the ANSI code page cannot show neither listed nor entered; a folder is
-listed only when its path and the listing pattern (folder + "\\*.*") fit in
-MAX_PATH (260 characters, terminator included).
+The oracle's rules, as a user sees them: folders named debug or release (any
+letter case) as the options ask, found below the picked folder, pre-order;
+links neither entered nor listed; names the ANSI code page cannot show neither
+listed nor entered; a folder is listed only when its path and the listing
+pattern (folder + "\\*.*") fit in MAX_PATH (260 characters with the NUL).
 """
 import hashlib
 import json
 import os
 import random
 import shutil
+import subprocess
 import sys
 
 MAX_PATH = 260
@@ -34,20 +33,17 @@ ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг", "ソース", "�
 # Set-ups, by seed: the tree's Windows root, and the ANSI code page of the
 # Wine prefix it runs in. S: is a second drive letter for C:\fz, and
 # \\server\share a network share leading there too.
-SETUPS = {
-    "plain": ("C:\\fz\\%s\\tree", "cp1252"),
-    "subst": ("S:\\%s\\tree", "cp1252"),
-    "unc": ("\\\\server\\share\\%s\\tree", "cp1252"),
-    "cp932": ("C:\\fz\\%s\\tree", "cp932"),
-    "utf8": ("C:\\fz\\%s\\tree", "utf-8"),
-}
+SETUPS = {"plain": ("C:\\fz\\%s\\tree", "cp1252"), "subst": ("S:\\%s\\tree", "cp1252"),
+          "unc": ("\\\\server\\share\\%s\\tree", "cp1252"), "cp932": ("C:\\fz\\%s\\tree", "cp932"),
+          "utf8": ("C:\\fz\\%s\\tree", "utf-8")}
+LOCALES = {"cp932": "ja_JP.UTF-8", "utf8": "hi_IN.UTF-8"}
 
-# Hand-written cases, each a fault the tests once caught or a rule worth
-# showing plainly. The tree: "folder/", "file=content", "link->target"
-# ({canary} is the canary folder beside the tree). The plan: the options,
-# what to delete ("none" answers No), the faults (paths inside the tree), the
-# folder to pick inside the tree, and rows listed by hand ("extra": folders
-# that became links after they were listed).
+# Hand-written cases: faults the tests once caught, and rules worth showing
+# plainly. The tree: "folder/", "file=content", "link->target" ({canary}: the
+# canary folder beside the tree). The plan: the options, the delete ("none"
+# answers No), faults (paths inside the tree), the folder to pick inside the
+# tree, and rows listed by hand ("extra": folders that became links after
+# they were listed).
 LONG = "/".join(["abcdefghijklmnopqrstuvwxyz0123456789" + "x" * 19] * 4)   # picked: 244 characters
 CASES = {
     "match": (["a/Debug/x/", "a/Debug1/", "a/debug.old/", "a/MyDebug/", "b/release/", "c/DEBUG/", "d/debug/",
@@ -62,7 +58,7 @@ CASES = {
                "inside/Release/app.obj=obj", "named/Debug->{canary}/Debug"], {"options": (1, 1), "delete": "all"}),
     "swap": (["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"],
              {"options": (1, 0), "delete": "all", "extra": ["swap/Debug", "swap/via/Debug"]}),
-    "codepage": (["D\u0119bug/Debug/", "\u65e5\u672c/Debug/keep.txt=keep", "Dx/Debug/", "Debug/\u0142\u00f3d\u017a/Debug/"],
+    "codepage": (["Dębug/Debug/", "日本/Debug/keep.txt=keep", "Dx/Debug/", "Debug/łódź/Debug/"],
                  {"options": (1, 0), "delete": "all"}),
     "pick-debug": (["Debug/Debug/", "Debug/inner/Release/"], {"options": (1, 1), "delete": "all", "pick": "Debug"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "delete": "all", "pick": LONG}),
@@ -70,29 +66,12 @@ CASES = {
 
 
 def setup_of(seed):
-    if seed in CASES:
-        return "plain"
-    return {6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(int(seed) % 10, "plain")
-
-
-def fits(text, codec):
-    try:
-        return text.encode(codec) is not None
-    except UnicodeEncodeError:
-        return False
+    return "plain" if seed in CASES else {6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(seed % 10, "plain")
 
 
 def chars(text):
     """Its length in UTF-16 units, as the wide API counts MAX_PATH."""
     return len(text.encode("utf-16-le")) // 2
-
-
-def random_case(rnd, word):
-    return "".join(c.upper() if rnd.random() < 0.5 else c for c in word)
-
-
-def blob(rnd, size):
-    return bytes(rnd.getrandbits(8) for _ in range(size))
 
 
 def write(path, data):
@@ -101,21 +80,32 @@ def write(path, data):
         f.write(data.encode() if isinstance(data, str) else data)
 
 
-class Generator:
-    def __init__(self, seed, base):
-        self.rnd = random.Random(seed)
-        self.seed = seed
-        self.seed_dir = os.path.join(base, str(seed))
-        self.tree = os.path.join(self.seed_dir, "tree")
-        self.canary = os.path.join(self.seed_dir, "canary")
-        self.win_tree = SETUPS[setup_of(seed)][0] % seed
-        self.folders = 0
+class Tree:
+    def __init__(self, base, seed):
+        self.rnd, self.seed = random.Random(seed), seed
+        self.dir = os.path.join(base, str(seed))
+        self.tree, self.canary = os.path.join(self.dir, "tree"), os.path.join(self.dir, "canary")
+        self.win = SETUPS[setup_of(seed)][0] % seed
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(os.path.join(self.canary, "Debug"))
+        write(os.path.join(self.canary, "precious.txt"), "canary %d" % self.rnd.randint(0, 10**9))
+        write(os.path.join(self.canary, "deep", "more.bin"), self.blob(500))
+        os.makedirs(self.tree)
+        if seed in CASES:
+            self.case(CASES[seed][0])
+        else:
+            self.folder(self.tree, 0)
+        if setup_of(seed) == "cp932":   # a match below a name whose second byte is "\\"
+            self.case(["ソース/Debug/app.obj=obj"])
+        self.folders = sum(len(dirs) for _, dirs, _ in os.walk(self.tree))
+
+    def blob(self, size):
+        return bytes(self.rnd.getrandbits(8) for _ in range(size))
 
     def name(self, depth, siblings):
-        rnd = self.rnd
-        roll = rnd.random()
+        rnd, roll = self.rnd, self.rnd.random()
         if roll < 0.25:
-            name = random_case(rnd, rnd.choice(["debug", "release"]))
+            name = "".join(c.upper() if rnd.random() < 0.5 else c for c in rnd.choice(["debug", "release"]))
         elif roll < 0.40:
             name = rnd.choice(NEAR)
         elif roll < 0.47:
@@ -130,33 +120,24 @@ class Generator:
         return name
 
     def folder(self, path, depth):
-        rnd = self.rnd
-        siblings = set()
+        rnd, siblings = self.rnd, set()
         for _ in range(rnd.randint(0, 3)):
             name = rnd.choice(["a.txt", "debug", "release", "app.obj", "x.pdb"])
             if name.lower() not in siblings:
                 siblings.add(name.lower())
-                write(os.path.join(path, name), blob(rnd, rnd.randint(0, 3000)))
-        if rnd.random() < 0.15:
-            self.link(path, siblings)
-        width = 0 if depth >= 7 else rnd.randint(0, 4 if depth < 3 else 2)
-        for _ in range(width):
+                write(os.path.join(path, name), self.blob(rnd.randint(0, 3000)))
+        if rnd.random() < 0.15:   # to an ancestor, outside, to nothing, to a file outside, named Debug
+            links = {"up": "..", "out": "{canary}", "gone": "/nonexistent/cleaner",
+                     "notes.lnk": "{canary}/precious.txt", "Debug": "{canary}/deep"}
+            name = rnd.choice(list(links))
+            if name.lower() not in siblings:
+                siblings.add(name.lower())
+                os.symlink(links[name].format(canary=self.canary), os.path.join(path, name))
+        for _ in range(0 if depth >= 7 else rnd.randint(0, 4 if depth < 3 else 2)):
             name = self.name(depth, siblings)
-            if name is None:
-                continue
-            child = os.path.join(path, name)
-            os.mkdir(child)
-            self.folders += 1
-            self.folder(child, depth + 1)
-
-    def link(self, path, siblings):
-        # To an ancestor, outside the tree, to nothing, to a file outside, and one named Debug.
-        links = {"up": "..", "out": "{canary}", "gone": "/nonexistent/cleaner", "notes.lnk": "{canary}/precious.txt",
-                 "Debug": "{canary}/deep"}
-        name = self.rnd.choice(list(links))
-        if name.lower() not in siblings:
-            siblings.add(name.lower())
-            os.symlink(links[name].format(canary=self.canary), os.path.join(path, name))
+            if name:
+                os.mkdir(os.path.join(path, name))
+                self.folder(os.path.join(path, name), depth + 1)
 
     def case(self, entries):
         for entry in entries:
@@ -168,89 +149,60 @@ class Generator:
                 os.symlink(target.format(canary=self.canary), full)
             elif not path.endswith("/"):
                 write(full, content)
-        self.folders = sum(len(dirs) for _, dirs, _ in os.walk(self.tree))
 
-    def make(self):
-        shutil.rmtree(self.seed_dir, ignore_errors=True)
-        os.makedirs(os.path.join(self.canary, "Debug"))
-        write(os.path.join(self.canary, "precious.txt"), "canary %d" % self.rnd.randint(0, 10**9))
-        write(os.path.join(self.canary, "deep", "more.bin"), blob(self.rnd, 500))
-        os.makedirs(self.tree)
-        if self.seed in CASES:
-            self.case(CASES[self.seed][0])
-        else:
-            self.folder(self.tree, 0)
-        if setup_of(self.seed) == "cp932":   # a match below a name whose second byte is "\\"
-            self.case(["ソース/Debug/app.obj=obj"])
+    def unix(self, win_path):
+        return os.path.join(self.tree, *win_path[len(self.win) + 1:].split("\\"))
 
 
-def oracle(tree, win_tree, debug, release, codec):
-    """The rows the cleaner must list, as (name, path)."""
+def oracle(path, win_path, debug, release, codec):
+    """The rows the cleaner must list below path, as (name, Windows path)."""
     rows = []
-
-    def walk(path, win_path):
-        if chars(win_path) + 4 >= MAX_PATH:
-            return
-        for entry in sorted(os.scandir(path), key=lambda e: e.name):
-            if entry.is_symlink() or not entry.is_dir(follow_symlinks=False):
-                continue
-            if not fits(entry.name, codec):
-                continue
+    if chars(win_path) + 4 >= MAX_PATH:
+        return rows
+    for entry in sorted(os.scandir(path), key=lambda e: e.name):
+        try:
+            entry.name.encode(codec)
+        except UnicodeEncodeError:
+            continue
+        if entry.is_dir(follow_symlinks=False):
             child = win_path + "\\" + entry.name
-            lowered = entry.name.lower()
-            if (debug and lowered == "debug") or (release and lowered == "release"):
+            if (debug and entry.name.lower() == "debug") or (release and entry.name.lower() == "release"):
                 rows.append((entry.name, child))
-            walk(entry.path, child)
-
-    walk(tree, win_tree)
+            rows += oracle(entry.path, child, debug, release, codec)
     return rows
 
 
 def snapshot(top):
     """Every folder, file and link below top: relative path -> what it is."""
     seen = {}
-    for folder, dirs, files in os.walk(top, followlinks=False):
+    for folder, dirs, files in os.walk(top):
         for name in dirs + files:
             path = os.path.join(folder, name)
-            key = os.path.relpath(path, top)
             if os.path.islink(path):
-                seen[key] = "link:" + os.readlink(path)
+                seen[os.path.relpath(path, top)] = "link:" + os.readlink(path)
             elif os.path.isdir(path):
-                seen[key] = "dir"
+                seen[os.path.relpath(path, top)] = "dir"
             else:
                 with open(path, "rb") as f:
-                    seen[key] = hashlib.sha256(f.read()).hexdigest()
+                    seen[os.path.relpath(path, top)] = hashlib.sha256(f.read()).hexdigest()
     return seen
 
 
-def unix_of(seed_dir, win_path, seed):
-    prefix = SETUPS[setup_of(seed)][0] % seed
-    return os.path.join(seed_dir, "tree", *win_path[len(prefix) + 1:].split("\\"))
-
-
-def random_plan(gen, rows, both):
-    """Faults and the delete for a random tree (both: both options ticked)."""
-    rnd, seed = gen.rnd, gen.seed
-    faults = {}
+def random_plan(tree, rows, both):
+    rnd, faults = tree.rnd, {}
     if rnd.random() < 0.15:
-        faults["close"] = "%d %d" % (rnd.randint(0, 40), rnd.randint(0, 2))   # Escape, Enter, Close
-    if rnd.random() < 0.15:
-        faults["stop-start"] = str(rnd.randint(0, 40))
-
-    def linkless(row):   # the tests remove such folders themselves: no links to step on
-        top = unix_of(gen.seed_dir, row[1], seed)
-        return not any(os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(top) for n in ds + fs)
-    short = [r for r in rows if chars(r[1]) < MAX_PATH and linkless(r)]
-    if short and rnd.random() < 0.2:
-        faults["vanish-during-search"] = rnd.choice(short)[1]
-    elif short and rnd.random() < 0.2:
-        faults["vanish-before-delete"] = rnd.choice(short)[1]
-    if short and rnd.random() < 0.2:
-        folder = unix_of(gen.seed_dir, rnd.choice(short)[1], seed)
-        held = [f for f in os.listdir(folder)
-                if os.path.isfile(os.path.join(folder, f)) and not os.path.islink(os.path.join(folder, f))]
-        if held:
-            faults["hold"] = os.path.relpath(os.path.join(folder, held[0]), gen.tree)
+        faults["stop-start"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
+    linkless = [r[1] for r in rows if chars(r[1]) < MAX_PATH and not any(
+        os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(tree.unix(r[1])) for n in ds + fs)]
+    if linkless and rnd.random() < 0.2:   # removed by another program (the tests, through the shell)
+        faults["vanish-during-search"] = rnd.choice(linkless)
+    elif linkless and rnd.random() < 0.2:
+        faults["vanish-before-delete"] = rnd.choice(linkless)
+    if linkless and rnd.random() < 0.2:   # a file held open without delete sharing
+        folder = tree.unix(rnd.choice(linkless))
+        files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))]
+        if files and not os.path.islink(os.path.join(folder, files[0])):
+            faults["hold"] = os.path.relpath(os.path.join(folder, files[0]), tree.tree)
     delete = "all" if rnd.random() < 0.5 else "selected"
     select = [r[1] for r in rows if rnd.random() < 0.5] if delete == "selected" else []
     if rnd.random() < 0.1:
@@ -261,53 +213,100 @@ def random_plan(gen, rows, both):
 
 
 def generate(base, seed):
-    gen = Generator(seed, base)
-    gen.make()
-    win = lambda relative: gen.win_tree + "\\" + relative.replace("/", "\\")
+    """Makes the tree, its plan of steps, and what the judge needs (before.json)."""
+    tree = Tree(base, seed)
+    win = lambda relative: tree.win + "\\" + relative.replace("/", "\\")
     if seed in CASES:
         plan, select = CASES[seed][1], []
         debug, release = plan["options"]
     else:
-        debug = gen.rnd.random() < 0.8
-        release = not debug or gen.rnd.random() < 0.6
-    pick = CASES[seed][1].get("pick") if seed in CASES else None
-    root = win(pick) if pick else gen.win_tree
-    rows = oracle(os.path.join(gen.tree, pick or ""), root, debug, release, SETUPS[setup_of(seed)][1])
+        debug = tree.rnd.random() < 0.8
+        release = not debug or tree.rnd.random() < 0.6
+    pick = CASES[seed][1].get("pick", "") if seed in CASES else ""
+    root = win(pick) if pick else tree.win
+    rows = oracle(os.path.join(tree.tree, pick), root, debug, release, SETUPS[setup_of(seed)][1])
     if seed not in CASES:
-        plan, select = random_plan(gen, rows, debug and release)
+        plan, select = random_plan(tree, rows, debug and release)
     faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
-    lines = ["root\t" + root, "options\t%d\t%d" % (debug, release), "delete\t" + plan["delete"]]
-    lines += ["row\t%s\t%s" % row for row in rows] + ["select\t" + path for path in select]
-    lines += ["extra\t%s\t%s" % (path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
-    lines += ["fault\t%s\t%s" % fault for fault in faults.items()]
-    with open(os.path.join(gen.seed_dir, "plan.txt"), "wb") as f:
-        f.write(("\n".join(lines) + "\n").encode(SETUPS[setup_of(seed)][1]))
-    before = {"folders": gen.folders, "rows": rows, "select": select, "delete": plan["delete"], "faults": faults,
-              "snapshot": snapshot(gen.seed_dir)}
-    with open(os.path.join(gen.seed_dir, "before.json"), "w") as f:
-        json.dump(before, f)
+    extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
+    steps = [("root", root), ("options", int(debug), int(release))]
+    steps += [(step, faults[fault]) for fault, step in (("stop-start", "stop"), ("vanish-during-search", "vanish"))
+              if fault in faults]
+    steps += [("search", int("click-options" in faults))] + [("untick",)] * ("untick" in faults)
+    steps += [("extra",) + row for row in extra]
+    steps += [(step, faults[fault]) for fault, step in (("vanish-before-delete", "remove"), ("hold", "hold"))
+              if fault in faults]
+    steps += [("select", path) for path in select] + [("delete", plan["delete"])]
+    text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
+    write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
+    before = {"folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"], "faults": faults,
+              "extra": extra, "snapshot": snapshot(tree.dir)}
+    write(os.path.join(tree.dir, "before.json"), json.dumps(before))
+    return tree
+
+
+def judge(plan, seen, exists):
+    """What the window showed that it should not have (seen: kind -> values)."""
+    rows, faults, listed = [tuple(row) for row in plan["rows"]], plan["faults"], seen.get("listed", [])
+    inside = lambda path, folder: path.startswith(folder + "\\")
+    vanished = faults.get("vanish-during-search")
+    problems = ["not listed: " + path for row, path in rows
+                if (row, path) not in listed and not (vanished and (path == vanished or inside(path, vanished)))]
+    problems += ["listed but not expected: " + row[1] for row in listed if row not in rows]
+    problems += ["listed twice: " + row[1] for i, row in enumerate(listed) if row in listed[:i]]
+    problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
+                 if any(inside(a[1], b[1]) for b in listed[i + 1:])]
+    expect = {"stopped": "Start Search", "question": "Are you sure you want to delete?", "window left open": "0",
+              "asked with nothing listed": "0"}
+    if "stop-start" not in faults:   # one run: the Delete buttons are enabled when it found rows
+        expect["delete enabled"] = "1" if listed else "0"
+    problems += ["%s: %s" % (what, value) for what in expect for value in seen.get(what, []) if value != expect[what]]
+    if "untick" in faults:
+        listed = [row for row in listed if row[0].lower() == "debug"]
+        if seen.get("unticked", []) != listed:
+            problems.append("unticking Release did not remove exactly its rows")
+    # The list tells the truth: a chosen row left has its folder, a chosen
+    # row gone has none, and a row not chosen goes only with its folder,
+    # inside a chosen one (the shell may delete part of a chosen folder and
+    # stop at what it cannot delete).
+    shown = [row[1] for row in listed] + [path for name, path in plan["extra"]]
+    chosen = {"all": shown, "none": [], "selected": [p for p in plan["select"] if p in shown]}[plan["delete"]]
+    left = [row[1] for row in seen.get("left", [])]
+    problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
+    for path in shown:
+        if path in left and path in chosen and not exists(path):
+            problems.append("kept in the list but gone: " + path)
+        elif path not in left and exists(path):
+            problems.append("the row went but the folder stayed: " + path)
+        elif path not in left and path not in chosen and not any(inside(path, c) for c in chosen):
+            problems.append("a row that was not chosen went: " + path)
+    return problems
 
 
 def verify(base, seed):
-    """Problems found on disk for one seed, and its figures."""
-    seed_dir = os.path.join(base, str(seed))
+    """Problems found for one seed (the window's and the disk's), and its figures."""
+    seed_dir, codec = os.path.join(base, str(seed)), SETUPS[setup_of(seed)][1]
     with open(os.path.join(seed_dir, "before.json")) as f:
         plan = json.load(f)
-    faults = plan["faults"]
+    seen, faults = {}, plan["faults"]
+    path = os.path.join(seed_dir, "seen.txt")
+    for line in open(path, "rb").read().decode(codec).splitlines() if os.path.exists(path) else []:
+        kind, _, value = line.partition("\t")
+        seen.setdefault(kind, []).append(tuple(value.split("\t")) if kind in ("listed", "unticked", "left") else value)
     after = snapshot(seed_dir)
-    after.pop("before.json", None)
-    rel = lambda win_path: os.path.relpath(unix_of(seed_dir, win_path, seed), seed_dir)
+    for name in ("before.json", "seen.txt"):
+        after.pop(name, None)
+    rel = lambda win_path: os.path.relpath(os.path.join(seed_dir, "tree", *win_path[
+        len(SETUPS[setup_of(seed)][0] % seed) + 1:].split("\\")), seed_dir)
+    problems = judge(plan, seen, lambda win_path: os.path.exists(os.path.join(seed_dir, rel(win_path))))
     listed = [path for name, path in plan["rows"] if "untick" not in faults or name.lower() == "debug"]
     chosen = {"all": listed, "none": [], "selected": [p for p in plan["select"] if p in listed]}[plan["delete"]]
     chosen = [rel(p) for p in chosen]
     gone_anyway = [rel(faults[k]) for k in ("vanish-during-search", "vanish-before-delete") if k in faults]
     held = rel(faults["hold"]) if "hold" in faults else None
-
-    def under(key, folders):
-        return any(key == f or key.startswith(f + os.sep) for f in folders)
-
-    problems = ["lost or changed: " + key for key, what in plan["snapshot"].items()
-                if not under(key, chosen + gone_anyway) and after.get(key) != what]
+    under = lambda key, folders: any(key == f or key.startswith(f + os.sep) for f in folders)
+    problems += ["lost or changed: " + key for key, what in plan["snapshot"].items()
+                 if not under(key, chosen + gone_anyway) and after.get(key) != what]
     # A chosen folder must be gone unless something kept it: a held file, a
     # path too long, a name ending in a blank or a dot (Win32 paths cannot
     # name it), or a link inside. Wine cannot remove a link as a link, so
@@ -316,48 +315,51 @@ def verify(base, seed):
         inside = [k for k in plan["snapshot"] if k.startswith(folder + os.sep)]
         has_link = any(plan["snapshot"][k].startswith("link:") for k in inside)
         if folder not in after:
-            if has_link:
-                problems.append("deleted with a link inside: " + folder)
+            problems += ["deleted with a link inside: " + folder] * has_link
             continue
         odd_name = any(k.endswith((" ", ".")) for k in inside)
         too_long = chars(os.path.relpath(folder, "tree")) + chars(SETUPS[setup_of(seed)][0] % seed) + 1 >= MAX_PATH
         if not (has_link or odd_name or too_long or (held and held.startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
-    figures = {"folders": plan["folders"], "matches": len(plan["rows"]), "deletions": len(chosen),
-               "faults": len(faults)}
-    return problems, figures
+    return problems, [plan["folders"], len(plan["rows"]), len(chosen), len(faults)]
 
 
 def main():
-    if sys.argv[1] == "setup":
-        for seed in sys.argv[2:]:
-            print(seed, "case" if seed in CASES else setup_of(int(seed)))
-        return 0
-    if sys.argv[1] == "cases":
-        print(" ".join(CASES))
-        return 0
-    command, base, seeds = sys.argv[1], sys.argv[2], [s if s in CASES else int(s) for s in sys.argv[3:]]
-    if command == "generate":
-        for seed in seeds:
-            generate(base, seed)
-        return 0
-    totals = {"folders": 0, "matches": 0, "deletions": 0, "faults": 0}
-    failed = []
+    runner, tests, plain, cp932, utf8, locales = sys.argv[2:8]
+    prefixes = {"plain": plain, "cp932": cp932, "utf8": utf8}
+    names = os.environ.get("CLEANER_SEED", "").split()
+    names = names or list(CASES) + [str(n) for n in range(1, int(os.environ.get("CLEANER_SEEDS", "50")) + 1)]
+    seeds = [name if name in CASES else int(name) for name in names]
+    batches, totals, failed, status = {}, [0, 0, 0, 0], [], 0
     for seed in seeds:
-        problems, figures = verify(base, seed)
-        for k in totals:
-            totals[k] += figures[k]
-        if problems:
-            failed.append(seed)
-            print("seed %s: %s" % (seed, "; ".join(problems[:10])))
-    print("seeds run %d, folders generated %d, matches compared %d, deletions checked %d, faults injected %d"
-          % (len(seeds), totals["folders"], totals["matches"], totals["deletions"], totals["faults"]))
+        batches.setdefault(setup_of(seed) if setup_of(seed) in LOCALES else "plain", []).append(seed)
+    for kind, members in batches.items():
+        base = os.path.join(prefixes[kind], "drive_c", "fz")
+        for at in range(0, len(members), 50):   # so that the picker never lists more than 50 trees
+            batch = members[at:at + 50]
+            shutil.rmtree(base, ignore_errors=True)
+            for seed in batch:
+                generate(base, seed)
+            env = dict(os.environ, CLEANER_WINEPREFIX=prefixes[kind], CLEANER_TIMEOUT=str(120 + 3 * len(batch)),
+                       CLEANER_BATCH=" ".join(map(str, batch)))
+            if kind in LOCALES:
+                env.update(LOCPATH=locales, LANG=LOCALES[kind], LC_ALL=LOCALES[kind])
+            status |= subprocess.call([runner, tests, "--gtest_filter=Fuzz.*"], env=env)
+            for seed in batch:
+                problems, figures = verify(base, seed)
+                totals = [a + b for a, b in zip(totals, figures)]
+                if problems:
+                    failed.append(str(seed))
+                    print("seed %s: %s" % (seed, "; ".join(problems[:10])))
+    kinds = ["case" if seed in CASES else setup_of(seed) for seed in seeds]
+    summary = ("seeds run %d (%s), folders generated %d, matches compared %d, deletions checked %d, faults injected %d"
+               % (len(seeds), ", ".join("%s %d" % (k, kinds.count(k)) for k in sorted(set(kinds))), *totals))
+    summary += "" if failed or status else "\nnothing lost"
+    print(summary)
+    write(os.path.join(plain, "..", "fuzz-figures.txt"), summary + "\n")
     if failed:
-        print("lost or left behind on disk for seeds %s; rerun one alone: CLEANER_SEED=%s bash scripts/test.sh -R fuzz"
-              % (" ".join(map(str, failed)), failed[0]))
-        return 1
-    print("nothing lost")
-    return 0
+        print("rerun one alone: CLEANER_SEED=%s bash scripts/test.sh -R fuzz" % failed[0])
+    return 1 if failed or status else 0
 
 
 if __name__ == "__main__":
