@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <mutex>
 
 namespace {
 
@@ -139,7 +140,7 @@ LRESULT CALLBACK KeepTitleOnly(HWND window, UINT message, WPARAM wParam, LPARAM 
 // the same, on a window that keeps each title without painting it.
 Turn Floor(const std::string& root, bool keepTitleOnly = false)
 {
-    DialogHarness floor(false);
+    DialogHarness floor;
     floor.Click(IDC_DETAILS);
     if (keepTitleOnly)
         g_dialogProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
@@ -174,7 +175,7 @@ Turn Floor(const std::string& root, bool keepTitleOnly = false)
 // another, each kind timed on its own (microseconds a call).
 void TitleProfile(int count)
 {
-    DialogHarness ui(false);
+    DialogHarness ui;
     HWND dialog = ui.Dialog();
     if (count <= 0)
         return;
@@ -212,7 +213,7 @@ void RowProfile()
 {
     std::printf("row profile, 100 appends each (ms a row):\n");
     for (int variant = 0; variant < 4; ++variant) {
-        DialogHarness ui(false);
+        DialogHarness ui;
         HWND list = ui.Item(IDC_LIST_RESULTS);
         if (variant != 1)
             ui.Click(IDC_DETAILS);
@@ -257,7 +258,7 @@ void CheckProfile(const std::string& root)
 // (1) and (7): the program's search through the dialog, click to end.
 Turn Program(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
 {
-    DialogHarness ui(false);
+    DialogHarness ui;
     ui.PickFolder(root);
     ui.SetOptions(true, false);
     *idle = *peak = WorkingSet();
@@ -352,12 +353,61 @@ void StopFigures(const std::string& root)
                 *std::max_element(stops.begin(), stops.end()));
 }
 
+// (5b) how far the caption on screen (the text the window manager holds)
+// lags behind the title during a run: for each sample, how long ago the title
+// that replaced the one on screen was set.
+std::mutex g_titleLock;
+std::vector<std::string> g_titles;   // every title set on g_titled, and when
+std::vector<DWORD> g_titleTicks;
+HWND g_titled;
+
+LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == g_titled) {
+        std::lock_guard<std::mutex> lock(g_titleLock);
+        g_titles.push_back(reinterpret_cast<const char*>(call->lParam));
+        g_titleTicks.push_back(::GetTickCount());
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CaptionFigures(const std::string& root)
+{
+    DialogHarness ui;
+    ui.PickFolder(root);
+    ui.SetOptions(true, false);
+    g_titled = ui.Dialog();
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr,
+                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
+    ui.Click(IDC_START_SEARCH);
+    std::vector<double> lags;
+    while (!RunEnded(ui)) {
+        wchar_t shown[MAX_PATH + 20] = L"";
+        ::InternalGetWindowText(ui.Dialog(), shown, MAX_PATH + 20);
+        DWORD now = ::GetTickCount();
+        std::unique_lock<std::mutex> lock(g_titleLock);
+        std::vector<DWORD> ticks = g_titleTicks;
+        std::vector<std::string> titles = g_titles;
+        lock.unlock();
+        auto last = std::find(titles.rbegin(), titles.rend(), std::string(shown, shown + std::wcslen(shown)));
+        size_t next = static_cast<size_t>(titles.rend() - last);   // the title that replaced it
+        if (last != titles.rend() && next < ticks.size() && ticks[next] <= now)
+            lags.push_back(now - ticks[next]);
+        ::Sleep(1);
+    }
+    ::UnhookWindowsHookEx(hook);
+    std::printf("(5b) caption behind the title during a run, %zu samples: median %.0f ms, max %.0f ms\n",
+                lags.size(), lags.empty() ? 0.0 : Median(lags),
+                lags.empty() ? 0.0 : *std::max_element(lags.begin(), lags.end()));
+}
+
 // (6) the cost of appending a row when the list holds 1,000 and 10,000 rows:
 // two dialogs, measured in turns (100 appends, then those rows removed), medians.
 void GrowthFigures()
 {
     const int sizes[2] = { 1000, 10000 };
-    DialogHarness small(false), large(false);
+    DialogHarness small, large;
     DialogHarness* dialogs[2] = { &small, &large };
     std::vector<double> append[2];
     for (int k = 0; k < 2; ++k) {
@@ -421,7 +471,7 @@ void StartUpFigures()
 // for the same folders of `shellRoot` (the floor) and `rm -rf` (rmMs).
 void DeleteFigures(const std::string& root, const std::string& shellRoot, double rmMs)
 {
-    DialogHarness ui(false);
+    DialogHarness ui;
     std::vector<Row> rows = ui.SearchIn(root, true, false);
     ui.ClickAsync(IDC_DELETE_ALL);
     HWND box = ui.WaitForPopup("Confirm Delete");
@@ -463,6 +513,7 @@ int main(int argc, char** argv)
         TitleProfile(std::atoi(argv[2]));
     } else if (mode == "extras" && argc == 6) {
         StopFigures(argv[2]);
+        CaptionFigures(argv[2]);
         GrowthFigures();
         StartUpFigures();
         DeleteFigures(argv[3], argv[4], std::atof(argv[5]));

@@ -1,26 +1,10 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <atomic>
-#include <mutex>
 
-// What the dialog's thread did, seen by hooks on it: the titles set (and
-// when), and the commands handled, by control id.
-static std::mutex g_lock;
-static std::vector<std::string> g_titles;
-static std::vector<DWORD> g_ticks;
+// The commands the dialog has handled, by control id, counted by a hook on its thread.
 static HWND g_dialog;
 static std::atomic<long> g_handled[2048];
-
-static LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == g_dialog) {
-        std::lock_guard<std::mutex> lock(g_lock);
-        g_titles.push_back(reinterpret_cast<const char*>(call->lParam));
-        g_ticks.push_back(::GetTickCount());
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -44,7 +28,7 @@ public:
     }
 };
 
-DialogHarness::DialogHarness(bool recordTitles) : m_pDialog(new Driven)
+DialogHarness::DialogHarness() : m_pDialog(new Driven)
 {
     INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&controls);
@@ -52,12 +36,7 @@ DialogHarness::DialogHarness(bool recordTitles) : m_pDialog(new Driven)
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
-    std::lock_guard<std::mutex> lock(g_lock);
-    g_titles.clear();
-    g_ticks.clear();
     g_dialog = m_hDialog = m_pDialog->m_hWnd;
-    if (recordTitles)
-        m_hTitleHook = ::SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, m_pThread->m_nThreadID);
     m_hCommandHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountCommand, nullptr, m_pThread->m_nThreadID);
 }
 
@@ -65,8 +44,6 @@ DialogHarness::~DialogHarness()
 {
     ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);   // when still open
     WaitClosed(30000);
-    if (m_hTitleHook)
-        ::UnhookWindowsHookEx(m_hTitleHook);
     ::UnhookWindowsHookEx(m_hCommandHook);
     delete m_pThread;
     delete m_pDialog;
@@ -75,14 +52,6 @@ DialogHarness::~DialogHarness()
 bool DialogHarness::WaitClosed(DWORD timeoutMs) const
 {
     return ::WaitForSingleObject(m_pThread->m_hThread, timeoutMs) == WAIT_OBJECT_0;
-}
-
-std::vector<std::string> DialogHarness::Titles(std::vector<DWORD>* ticks) const
-{
-    std::lock_guard<std::mutex> lock(g_lock);
-    if (ticks)
-        *ticks = g_ticks;
-    return g_titles;
 }
 
 std::string DialogHarness::Text(HWND window) const

@@ -20,7 +20,7 @@ inline void PrintTo(const Row& row, std::ostream* out)
 
 class DialogHarness {
 public:
-    explicit DialogHarness(bool recordTitles = true);   // see Titles()
+    DialogHarness();
     ~DialogHarness();
 
     HWND Dialog() const { return m_hDialog; }
@@ -48,8 +48,6 @@ public:
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
     bool WaitForEnd() const;   // "Start Search" and the title "Tolvane Cleaner"
 
-    // Every title the dialog was given since the harness started, and when.
-    std::vector<std::string> Titles(std::vector<DWORD>* ticks = nullptr) const;
     // A visible dialog, message box or picker of the dialog's thread, other than the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
     bool WaitClosed(DWORD timeoutMs) const;   // the dialog's thread has ended
@@ -58,8 +56,8 @@ private:
     class Driven;
     Driven* m_pDialog;
     CWinThread* m_pThread;
-    HWND m_hDialog = nullptr;
-    HHOOK m_hTitleHook = nullptr, m_hCommandHook = nullptr;
+    HWND m_hDialog;
+    HHOOK m_hCommandHook;
     std::vector<long> m_clicked = std::vector<long>(2048);   // Handled() at the last ClickAsync
 };
 

@@ -25,13 +25,12 @@ void ExpectLaidOut(HWND dialog, int height, std::initializer_list<int> ids)
     }
 }
 
-// Centred on `outer` (the work area, or the main dialog).
-void ExpectCentred(const RECT& outer, HWND window)
+bool Centred(const RECT& outer, HWND window)
 {
     RECT rect;
     ::GetWindowRect(window, &rect);
-    EXPECT_NEAR(outer.left + outer.right, rect.left + rect.right, 2);
-    EXPECT_NEAR(outer.top + outer.bottom, rect.top + rect.bottom, 2);
+    return std::abs(outer.left + outer.right - rect.left - rect.right) <= 2 &&
+           std::abs(outer.top + outer.bottom - rect.top - rect.bottom) <= 2;
 }
 
 TEST(Dialog, FreshStartShowsTheCollapsedWindowWithEveryControlInItsInitialState)
@@ -42,7 +41,7 @@ TEST(Dialog, FreshStartShowsTheCollapsedWindowWithEveryControlInItsInitialState)
                                       IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE });
     RECT area;
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    ExpectCentred(area, ui.Dialog());
+    EXPECT_TRUE(Centred(area, ui.Dialog()));
     const struct { int id; const char* text; bool enabled; } controls[] = {
         { IDC_CHECK_DEBUG, "Debug Files", true },    { IDC_CHECK_RELEASE, "Release Files", true },
         { IDC_SELECT_DRIVE, nullptr, true },         { IDC_DETAILS, "Show Details  >>", true },
@@ -73,8 +72,8 @@ TEST(Dialog, FreshStartShowsTheCollapsedWindowWithEveryControlInItsInitialState)
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         col.pszText = text;
         col.cchTextMax = sizeof text;
-        ASSERT_TRUE(::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&col)));
-        EXPECT_EQ(column ? "Path 250 0" : "Name 120 0",
+        ListView_GetColumn(list, column, &col);
+        EXPECT_EQ(column ? "Path 250 0" : "Name 120 0",   // heading, width, left-aligned
                   std::string(text) + " " + std::to_string(col.cx) + " " + std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
     }
     EXPECT_EQ(1, ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)));
@@ -85,14 +84,11 @@ TEST(Dialog, DetailsButtonShowsAndHidesTheListAndKeepsTheTopLeftCorner)
     DialogHarness ui;
     RECT start, now;
     ::GetWindowRect(ui.Dialog(), &start);
-    const struct { bool shown; const char* text; int height; } steps[] = {
-        { true, "Hide Details <<", 385 }, { false, "Show Details >>", 200 }, { true, "Hide Details <<", 385 },
-    };
-    for (const auto& step : steps) {
+    for (bool shown : { true, false, true }) {
         ui.Click(IDC_DETAILS);
-        EXPECT_EQ(step.shown, ui.Visible(IDC_LIST_RESULTS));
-        EXPECT_EQ(step.text, ui.Text(IDC_DETAILS));
-        ExpectLaidOut(ui.Dialog(), step.height, { IDC_DETAILS, step.shown ? IDC_LIST_RESULTS : IDC_DETAILS });
+        EXPECT_EQ(shown, ui.Visible(IDC_LIST_RESULTS));
+        EXPECT_EQ(shown ? "Hide Details <<" : "Show Details >>", ui.Text(IDC_DETAILS));
+        ExpectLaidOut(ui.Dialog(), shown ? 385 : 200, { IDC_DETAILS, shown ? IDC_LIST_RESULTS : IDC_DETAILS });
         ::GetWindowRect(ui.Dialog(), &now);
         EXPECT_TRUE(now.left == start.left && now.top == start.top) << "moved";
     }
@@ -106,18 +102,15 @@ TEST(Dialog, WindowMenuOpensTheAboutBoxOverTheDialog)
     char text[128] = "";
     ::GetMenuStringA(menu, last, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("&About Orvel TolvaneCleaner...", text);
-    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(menu, last));
-    EXPECT_TRUE(::GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR);
-
+    EXPECT_TRUE(::GetMenuItemID(menu, last) == IDM_ABOUTBOX && (::GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR));
     for (UINT closeWith : { static_cast<UINT>(BM_CLICK), static_cast<UINT>(WM_KEYDOWN) }) {   // OK, Escape
         ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
         HWND about = ui.WaitForPopup("About Tolvane Cleaner");
         ASSERT_TRUE(about);
-        EXPECT_FALSE(::IsWindowEnabled(ui.Dialog())) << "the main dialog is disabled under the About box";
-        EXPECT_EQ(ui.Dialog(), ::GetWindow(about, GW_OWNER));
         RECT main;
         ::GetWindowRect(ui.Dialog(), &main);
-        ExpectCentred(main, about);
+        EXPECT_TRUE(Centred(main, about));
+        EXPECT_TRUE(::GetWindow(about, GW_OWNER) == ui.Dialog() && !::IsWindowEnabled(ui.Dialog())) << "modal";
         ::PostMessageA(::GetDlgItem(about, IDOK), closeWith, VK_ESCAPE, 1);
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
     }

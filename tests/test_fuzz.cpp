@@ -22,23 +22,40 @@ struct Seen {
     }
 };
 
+bool OptionsEnabled(const DialogHarness& ui)
+{
+    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE);
+}
+
+// While the run goes on, its title names each folder entered (written down
+// as it changes) and the options are disabled; at its end they are enabled.
 void Search(DialogHarness& ui, bool clickOptions, const std::string& vanishing, Seen& seen)
 {
     std::thread remover([&] {   // another program removes a folder during the run
         if (!vanishing.empty() && WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000))
             RemoveTree(vanishing);
     });
+    ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));   // the last run's title is gone
+    ui.Click(IDC_START_SEARCH);
     if (clickOptions) {   // the run searches what was asked when it started
-        ui.Click(IDC_START_SEARCH);
         ::SendMessageA(ui.Item(IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
         ::SendMessageA(ui.Item(IDC_CHECK_RELEASE), BM_CLICK, 0, 0);
-        EXPECT_TRUE(ui.WaitForEnd());
-    } else {
-        ui.Search();
     }
+    for (std::string title, last;; last = title) {
+        title = ui.Title();   // then the options, then the button: the run's end changes them in the other order
+        bool enabled = OptionsEnabled(ui);
+        if (ui.Text(IDC_START_SEARCH) != "Stop Search")
+            break;
+        if (title.rfind("Searching - ", 0) == 0 && title != last)
+            seen.Fact("title", title.substr(12));
+        if (title.rfind("Searching - ", 0) == 0 && enabled)
+            seen.Fact("options enabled during the run", title);
+    }
+    EXPECT_TRUE(ui.WaitForEnd());
     remover.join();
     seen.Rows("listed", ui.Rows());
     seen.Fact("delete enabled", ui.Enabled(IDC_DELETE_ALL));
+    seen.Fact("options enabled after the run", OptionsEnabled(ui));
 }
 
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)

@@ -239,13 +239,13 @@ def generate(base, seed):
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
-    before = {"folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"], "faults": faults,
+    before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"], "faults": faults,
               "extra": extra, "snapshot": snapshot(tree.dir)}
     write(os.path.join(tree.dir, "before.json"), json.dumps(before))
     return tree
 
 
-def judge(plan, seen, exists):
+def judge(plan, seen, exists, was_folder):
     """What the window showed that it should not have (seen: kind -> values)."""
     rows, faults, listed = [tuple(row) for row in plan["rows"]], plan["faults"], seen.get("listed", [])
     inside = lambda path, folder: path.startswith(folder + "\\")
@@ -256,8 +256,10 @@ def judge(plan, seen, exists):
     problems += ["listed twice: " + row[1] for i, row in enumerate(listed) if row in listed[:i]]
     problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
                  if any(inside(a[1], b[1]) for b in listed[i + 1:])]
+    problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", []) if not was_folder(t)]
+    problems += ["options enabled during the run: " + t for t in seen.get("options enabled during the run", [])]
     expect = {"stopped": "Start Search", "question": "Are you sure you want to delete?", "window left open": "0",
-              "asked with nothing listed": "0"}
+              "asked with nothing listed": "0", "options enabled after the run": "1"}
     if "stop-start" not in faults:   # one run: the Delete buttons are enabled when it found rows
         expect["delete enabled"] = "1" if listed else "0"
     problems += ["%s: %s" % (what, value) for what in expect for value in seen.get(what, []) if value != expect[what]]
@@ -298,7 +300,8 @@ def verify(base, seed):
         after.pop(name, None)
     rel = lambda win_path: os.path.relpath(os.path.join(seed_dir, "tree", *win_path[
         len(SETUPS[setup_of(seed)][0] % seed) + 1:].split("\\")), seed_dir)
-    problems = judge(plan, seen, lambda win_path: os.path.exists(os.path.join(seed_dir, rel(win_path))))
+    problems = judge(plan, seen, lambda win_path: os.path.exists(os.path.join(seed_dir, rel(win_path))),
+                     lambda win_path: win_path.startswith(plan["root"] + "\\") and plan["snapshot"].get(rel(win_path)) == "dir")
     listed = [path for name, path in plan["rows"] if "untick" not in faults or name.lower() == "debug"]
     chosen = {"all": listed, "none": [], "selected": [p for p in plan["select"] if p in listed]}[plan["delete"]]
     chosen = [rel(p) for p in chosen]
@@ -321,7 +324,7 @@ def verify(base, seed):
         too_long = chars(os.path.relpath(folder, "tree")) + chars(SETUPS[setup_of(seed)][0] % seed) + 1 >= MAX_PATH
         if not (has_link or odd_name or too_long or (held and held.startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
-    return problems, [plan["folders"], len(plan["rows"]), len(chosen), len(faults)]
+    return problems, [plan["folders"], len(seen.get("title", [])), len(plan["rows"]), len(chosen), len(faults)]
 
 
 def main():
@@ -330,7 +333,7 @@ def main():
     names = os.environ.get("CLEANER_SEED", "").split()
     names = names or list(CASES) + [str(n) for n in range(1, int(os.environ.get("CLEANER_SEEDS", "50")) + 1)]
     seeds = [name if name in CASES else int(name) for name in names]
-    batches, totals, failed, status = {}, [0, 0, 0, 0], [], 0
+    batches, totals, failed, status = {}, [0] * 5, [], 0
     for seed in seeds:
         batches.setdefault(setup_of(seed) if setup_of(seed) in LOCALES else "plain", []).append(seed)
     for kind, members in batches.items():
@@ -352,8 +355,12 @@ def main():
                     failed.append(str(seed))
                     print("seed %s: %s" % (seed, "; ".join(problems[:10])))
     kinds = ["case" if seed in CASES else setup_of(seed) for seed in seeds]
-    summary = ("seeds run %d (%s), folders generated %d, matches compared %d, deletions checked %d, faults injected %d"
-               % (len(seeds), ", ".join("%s %d" % (k, kinds.count(k)) for k in sorted(set(kinds))), *totals))
+    summary = ("seeds run %d (%s), folders generated %d, titles checked %d, matches compared %d, deletions checked %d,"
+               " faults injected %d" % (len(seeds), ", ".join("%s %d" % (k, kinds.count(k)) for k in sorted(set(kinds))),
+                                       *totals))
+    if not totals[1]:
+        print("no title was seen during any search")
+        status = 1
     summary += "" if failed or status else "\nnothing lost"
     print(summary)
     write(os.path.join(plain, "..", "fuzz-figures.txt"), summary + "\n")
