@@ -191,13 +191,13 @@ def snapshot(top):
 def random_plan(tree, rows, both):
     rnd, faults = tree.rnd, {}
     if rnd.random() < 0.15:
-        faults["stop-start"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
+        faults["stop"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
     linkless = [r[1] for r in rows if chars(r[1]) < MAX_PATH and not any(
         os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(tree.unix(r[1])) for n in ds + fs)]
-    if linkless and rnd.random() < 0.2:   # removed by another program (the tests, through the shell)
-        faults["vanish-during-search"] = rnd.choice(linkless)
+    if linkless and rnd.random() < 0.2:   # removed by another program during the search, or before the delete
+        faults["vanish"] = rnd.choice(linkless)
     elif linkless and rnd.random() < 0.2:
-        faults["vanish-before-delete"] = rnd.choice(linkless)
+        faults["remove"] = rnd.choice(linkless)
     if linkless and rnd.random() < 0.2:   # a file held open without delete sharing
         folder = tree.unix(rnd.choice(linkless))
         files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))]
@@ -229,102 +229,86 @@ def generate(base, seed):
         plan, select = random_plan(tree, rows, debug and release)
     faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
-    steps = [("root", root), ("options", int(debug), int(release))]
-    steps += [(step, faults[fault]) for fault, step in (("stop-start", "stop"), ("vanish-during-search", "vanish"))
-              if fault in faults]
+    steps = [("root", root), ("options", int(debug), int(release))] + [(f, faults[f]) for f in ("stop", "vanish") if f in faults]
     steps += [("search", int("click-options" in faults))] + [("untick",)] * ("untick" in faults)
-    steps += [("extra",) + row for row in extra]
-    steps += [(step, faults[fault]) for fault, step in (("vanish-before-delete", "remove"), ("hold", "hold"))
-              if fault in faults]
+    steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
-    before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"], "faults": faults,
-              "extra": extra, "snapshot": snapshot(tree.dir)}
+    before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
+              "faults": faults, "extra": extra, "snapshot": snapshot(tree.dir)}
     write(os.path.join(tree.dir, "before.json"), json.dumps(before))
     return tree
 
 
-def judge(plan, seen, exists, was_folder):
-    """What the window showed that it should not have (seen: kind -> values)."""
-    rows, faults, listed = [tuple(row) for row in plan["rows"]], plan["faults"], seen.get("listed", [])
-    inside = lambda path, folder: path.startswith(folder + "\\")
-    vanished = faults.get("vanish-during-search")
-    problems = ["not listed: " + path for row, path in rows
-                if (row, path) not in listed and not (vanished and (path == vanished or inside(path, vanished)))]
-    problems += ["listed but not expected: " + row[1] for row in listed if row not in rows]
-    problems += ["listed twice: " + row[1] for i, row in enumerate(listed) if row in listed[:i]]
-    problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
-                 if any(inside(a[1], b[1]) for b in listed[i + 1:])]
-    problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", []) if not was_folder(t)]
-    problems += ["options enabled during the run: " + t for t in seen.get("options enabled during the run", [])]
-    expect = {"stopped": "Start Search", "question": "Are you sure you want to delete?", "window left open": "0",
-              "asked with nothing listed": "0", "options enabled after the run": "1"}
-    if "stop-start" not in faults:   # one run: the Delete buttons are enabled when it found rows
-        expect["delete enabled"] = "1" if listed else "0"
-    problems += ["%s: %s" % (what, value) for what in expect for value in seen.get(what, []) if value != expect[what]]
-    if "untick" in faults:
-        listed = [row for row in listed if row[0].lower() == "debug"]
-        if seen.get("unticked", []) != listed:
-            problems.append("unticking Release did not remove exactly its rows")
-    # The list tells the truth: a chosen row left has its folder, a chosen
-    # row gone has none, and a row not chosen goes only with its folder,
-    # inside a chosen one (the shell may delete part of a chosen folder and
-    # stop at what it cannot delete).
-    shown = [row[1] for row in listed] + [path for name, path in plan["extra"]]
-    chosen = {"all": shown, "none": [], "selected": [p for p in plan["select"] if p in shown]}[plan["delete"]]
-    left = [row[1] for row in seen.get("left", [])]
-    problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
-    for path in shown:
-        if path in left and path in chosen and not exists(path):
-            problems.append("kept in the list but gone: " + path)
-        elif path not in left and exists(path):
-            problems.append("the row went but the folder stayed: " + path)
-        elif path not in left and path not in chosen and not any(inside(path, c) for c in chosen):
-            problems.append("a row that was not chosen went: " + path)
-    return problems
-
-
 def verify(base, seed):
-    """Problems found for one seed (the window's and the disk's), and its figures."""
-    seed_dir, codec = os.path.join(base, str(seed)), SETUPS[setup_of(seed)][1]
+    """What the window showed that it should not have (seen.txt), and what
+    the disk holds that it should not; and the seed's figures."""
+    seed_dir, (win_tree, codec) = os.path.join(base, str(seed)), SETUPS[setup_of(seed)]
     with open(os.path.join(seed_dir, "before.json")) as f:
         plan = json.load(f)
-    seen, faults = {}, plan["faults"]
+    rows, faults, before, seen = [tuple(row) for row in plan["rows"]], plan["faults"], plan["snapshot"], {}
     path = os.path.join(seed_dir, "seen.txt")
     for line in open(path, "rb").read().decode(codec).splitlines() if os.path.exists(path) else []:
         kind, _, value = line.partition("\t")
         seen.setdefault(kind, []).append(tuple(value.split("\t")) if kind in ("listed", "unticked", "left") else value)
-    after = snapshot(seed_dir)
-    for name in ("before.json", "seen.txt"):
-        after.pop(name, None)
-    rel = lambda win_path: os.path.relpath(os.path.join(seed_dir, "tree", *win_path[
-        len(SETUPS[setup_of(seed)][0] % seed) + 1:].split("\\")), seed_dir)
-    problems = judge(plan, seen, lambda win_path: os.path.exists(os.path.join(seed_dir, rel(win_path))),
-                     lambda win_path: win_path.startswith(plan["root"] + "\\") and plan["snapshot"].get(rel(win_path)) == "dir")
-    listed = [path for name, path in plan["rows"] if "untick" not in faults or name.lower() == "debug"]
-    chosen = {"all": listed, "none": [], "selected": [p for p in plan["select"] if p in listed]}[plan["delete"]]
-    chosen = [rel(p) for p in chosen]
-    gone_anyway = [rel(faults[k]) for k in ("vanish-during-search", "vanish-before-delete") if k in faults]
-    held = rel(faults["hold"]) if "hold" in faults else None
-    under = lambda key, folders: any(key == f or key.startswith(f + os.sep) for f in folders)
-    problems += ["lost or changed: " + key for key, what in plan["snapshot"].items()
-                 if not under(key, chosen + gone_anyway) and after.get(key) != what]
-    # A chosen folder must be gone unless something kept it: a held file, a
-    # path too long, a name ending in a blank or a dot (Win32 paths cannot
-    # name it), or a link inside. Wine cannot remove a link as a link, so
-    # there a folder holding one must stay.
+    after = {k: v for k, v in snapshot(seed_dir).items() if k not in ("before.json", "seen.txt")}
+    rel = lambda win_path: os.path.join("tree", *win_path[len(win_tree % seed) + 1:].split("\\"))
+    inside = lambda path, folder: path.startswith(folder + "\\")
+
+    listed, vanished = seen.get("listed", []), faults.get("vanish")
+    problems = ["not listed: " + p for row, p in rows
+                if (row, p) not in listed and not (vanished and (p == vanished or inside(p, vanished)))]
+    problems += ["listed but not expected: " + row[1] for row in listed if row not in rows]
+    problems += ["listed twice: " + row[1] for i, row in enumerate(listed) if row in listed[:i]]
+    problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
+                 if any(inside(a[1], b[1]) for b in listed[i + 1:])]
+    problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", [])
+                 if not inside(t, plan["root"]) or before.get(rel(t)) != "dir"]
+    problems += ["options enabled during the run: " + t for t in seen.get("options enabled during the run", [])]
+    expect = {"stopped": "Start Search", "question": "Are you sure you want to delete?", "window left open": "0",
+              "asked with nothing listed": "0", "options enabled after the run": "1"}
+    if "stop" not in faults:   # one run: the Delete buttons are enabled when it found rows
+        expect["delete enabled"] = "1" if listed else "0"
+    problems += ["%s: %s" % (what, value) for what in expect for value in seen.get(what, []) if value != expect[what]]
+    if "untick" in faults:
+        listed = [row for row in listed if row[0].lower() == "debug"]
+        problems += ["unticking Release did not remove exactly its rows"] * (seen.get("unticked", []) != listed)
+    # The list tells the truth: a chosen row left has its folder, a chosen
+    # row gone has none, and a row not chosen goes only with its folder,
+    # inside a chosen one (the shell may delete part of a chosen folder and
+    # stop at what it cannot delete).
+    shown = [row[1] for row in listed] + [p for name, p in plan["extra"]]
+    chosen = {"all": shown, "none": [], "selected": [p for p in plan["select"] if p in shown]}[plan["delete"]]
+    left = [row[1] for row in seen.get("left", [])]
+    problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
+    for p in shown:
+        exists = os.path.exists(os.path.join(seed_dir, rel(p)))
+        if p in left and p in chosen and not exists:
+            problems.append("kept in the list but gone: " + p)
+        elif p not in left and exists:
+            problems.append("the row went but the folder stayed: " + p)
+        elif p not in left and p not in chosen and not any(inside(p, c) for c in chosen):
+            problems.append("a row that was not chosen went: " + p)
+
+    # On disk: everything outside the chosen folders (and those removed as
+    # faults) is as it was. A chosen folder is gone unless something kept it:
+    # a held file, a path too long, a name ending in a blank or a dot (Win32
+    # paths cannot name it), or a link inside. Wine cannot remove a link as a
+    # link, so there a folder holding one must stay.
+    chosen = [rel(p) for p in chosen if p not in [e for n, e in plan["extra"]]]   # extra rows are links
+    gone = chosen + [rel(faults[k]) for k in ("vanish", "remove") if k in faults]
+    problems += ["lost or changed: " + key for key, what in before.items()
+                 if not any(key == f or key.startswith(f + os.sep) for f in gone) and after.get(key) != what]
     for folder in chosen:
-        inside = [k for k in plan["snapshot"] if k.startswith(folder + os.sep)]
-        has_link = any(plan["snapshot"][k].startswith("link:") for k in inside)
+        within = [k for k in before if k.startswith(folder + os.sep)]
+        has_link = any(before[k].startswith("link:") for k in within)
         if folder not in after:
             problems += ["deleted with a link inside: " + folder] * has_link
-            continue
-        odd_name = any(k.endswith((" ", ".")) for k in inside)
-        too_long = chars(os.path.relpath(folder, "tree")) + chars(SETUPS[setup_of(seed)][0] % seed) + 1 >= MAX_PATH
-        if not (has_link or odd_name or too_long or (held and held.startswith(folder + os.sep))):
+        elif not (has_link or any(k.endswith((" ", ".")) for k in within) or chars(win_tree % seed + folder[4:]) >= MAX_PATH
+                  or ("hold" in faults and rel(faults["hold"]).startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
-    return problems, [plan["folders"], len(seen.get("title", [])), len(plan["rows"]), len(chosen), len(faults)]
+    return problems, [plan["folders"], len(seen.get("title", [])), len(rows), len(chosen), len(faults)]
 
 
 def main():
