@@ -4,19 +4,12 @@
 #pragma once
 #include "app/CleanerDlg.h"
 #include "res/resource.h"
-#include <ostream>
 #include <string>
 #include <vector>
 
 struct Row {
     std::string name, path;
-    bool operator==(const Row& other) const { return name == other.name && path == other.path; }
 };
-
-inline void PrintTo(const Row& row, std::ostream* out)
-{
-    *out << row.name << " @ " << row.path;
-}
 
 class DialogHarness {
 public:

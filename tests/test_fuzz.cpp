@@ -13,8 +13,8 @@ namespace {
 
 struct Seen {
     std::ofstream out;
+    std::string root;   // the folder picked: every row listed must lie below it
     void Fact(const char* what, const std::string& value) { out << what << '\t' << value << '\n'; }
-    void Fact(const char* what, bool value) { Fact(what, std::string(value ? "1" : "0")); }
     void Rows(const char* what, const std::vector<Row>& rows)
     {
         for (const Row& row : rows)
@@ -22,9 +22,9 @@ struct Seen {
     }
 };
 
-bool OptionsEnabled(const DialogHarness& ui)
+std::string OptionsEnabled(const DialogHarness& ui)
 {
-    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE);
+    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE) ? "1" : "0";
 }
 
 // While the run goes on, its title names each folder entered (written down
@@ -43,95 +43,90 @@ void Search(DialogHarness& ui, bool clickOptions, const std::string& vanishing, 
     }
     for (std::string title, last;; last = title) {
         title = ui.Title();   // then the options, then the button: the run's end changes them in the other order
-        bool enabled = OptionsEnabled(ui);
+        std::string enabled = OptionsEnabled(ui);
         if (ui.Text(IDC_START_SEARCH) != "Stop Search")
             break;
         if (title.rfind("Searching - ", 0) == 0 && title != last)
             seen.Fact("title", title.substr(12));
-        if (title.rfind("Searching - ", 0) == 0 && enabled)
+        if (title.rfind("Searching - ", 0) == 0 && enabled == "1")
             seen.Fact("options enabled during the run", title);
     }
     EXPECT_TRUE(ui.WaitForEnd());
     remover.join();
     seen.Rows("listed", ui.Rows());
-    seen.Fact("delete enabled", ui.Enabled(IDC_DELETE_ALL));
+    seen.Fact("delete enabled", ui.Enabled(IDC_DELETE_ALL) ? "1" : "0");
     seen.Fact("options enabled after the run", OptionsEnabled(ui));
 }
 
+// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none").
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     std::vector<Row> rows = ui.Rows();
+    std::vector<int> indices;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(0u, rows[i].path.rfind(seen.root + "\\", 0)) << "searched outside the tree: " << rows[i].path;
+        if (select.count(rows[i].path))
+            indices.push_back(static_cast<int>(i));
+    }
     if (how == "selected") {
-        std::vector<int> indices;
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (select.count(rows[i].path))
-                indices.push_back(static_cast<int>(i));
         ui.SelectRows(indices);
         ui.Click(IDC_DELETE_SELECTED);
-    } else {   // Delete All, answered Yes ("all") or No ("none")
+    } else {
         ui.ClickAsync(IDC_DELETE_ALL);
         HWND box = ui.WaitForPopup("Confirm Delete");
         ASSERT_TRUE(box) << "no question was asked";
         seen.Fact("question", ui.Text(::GetDlgItem(box, 0xFFFF)));
         ::PostMessageA(::GetDlgItem(box, how == "all" ? IDYES : IDNO), BM_CLICK, 0, 0);
         EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-        seen.Fact("window left open", ui.WaitForPopup(nullptr, 0) != nullptr);
+        seen.Fact("window left open", ui.WaitForPopup(nullptr, 0) ? "1" : "0");
     }
     seen.Rows("left", ui.Rows());
-    if (ui.Rows().empty()) {   // nothing listed: Delete All asks nothing
-        ui.ClickAsync(IDC_DELETE_ALL);
-        EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-        seen.Fact("asked with nothing listed", ui.WaitForPopup("Confirm Delete", 0) != nullptr);
-    }
 }
 
 void RunSeed(const std::string& seed)
 {
     SCOPED_TRACE("seed " + seed + " (rerun alone: CLEANER_SEED=" + seed + " bash scripts/test.sh -R fuzz)");
     std::ifstream plan("C:\\fz\\" + seed + "\\plan.txt", std::ios::binary);
-    Seen seen{ std::ofstream("C:\\fz\\" + seed + "\\seen.txt", std::ios::binary) };
+    Seen seen{ std::ofstream("C:\\fz\\" + seed + "\\seen.txt", std::ios::binary), "" };
     DialogHarness ui;
-    std::string root, vanishing;
+    std::string vanishing;
     std::set<std::string> select;
     HANDLE held = INVALID_HANDLE_VALUE;
     for (std::string line; std::getline(plan, line);) {
-        std::vector<std::string> field;
         std::istringstream fields(line);
-        for (std::string value; std::getline(fields, value, '\t');)
-            field.push_back(value);
-        field.resize(3);
-        const std::string &step = field[0], &a = field[1], &b = field[2];
-        if (step == "root" && a.rfind("\\\\", 0) == 0) {
-            ui.UseSearchDir(root = a);   // Wine's picker cannot select a network share
-        } else if (step == "root") {
-            ui.PickFolder(root = a);
-        } else if (step == "options") {
+        std::string step, a, b;
+        std::getline(fields, step, '\t');
+        std::getline(fields, a, '\t');
+        std::getline(fields, b, '\t');
+        if (step == "root" && a.rfind("\\\\", 0) == 0)
+            ui.UseSearchDir(seen.root = a);   // Wine's picker cannot select a network share
+        else if (step == "root")
+            ui.PickFolder(seen.root = a);
+        else if (step == "options")
             ui.SetOptions(a == "1", b == "1");
+        else if (step == "vanish")
+            vanishing = a;
+        else if (step == "search")
+            Search(ui, a == "1", vanishing, seen);
+        else if (step == "extra")   // listed before the folder became a link
+            ui.AddResult(a.c_str(), b.c_str());
+        else if (step == "remove")
+            RemoveTree(a);
+        else if (step == "hold")   // open without delete sharing: it cannot be deleted
+            held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        else if (step == "select")
+            select.insert(a);
+        else if (step == "delete" && !ui.Rows().empty())
+            Delete(ui, a, select, seen);
+        else if (step == "untick") {
+            ui.Click(IDC_CHECK_RELEASE);
+            seen.Rows("unticked", ui.Rows());
         } else if (step == "stop") {   // Stop at a random moment, then a whole run
             ui.Click(IDC_START_SEARCH);
             ::Sleep(static_cast<DWORD>(std::stoi(a)));   // a random moment, not a wait for something
             for (int i = 0; i < 2 && ui.Text(IDC_START_SEARCH) == "Stop Search"; ++i)
                 ui.Click(IDC_START_SEARCH);   // a run that ended just before the first click made it a Start
             seen.Fact("stopped", ui.Text(IDC_START_SEARCH));
-        } else if (step == "vanish") {
-            vanishing = a;
-        } else if (step == "search") {
-            Search(ui, a == "1", vanishing, seen);
-        } else if (step == "untick") {
-            ui.Click(IDC_CHECK_RELEASE);
-            seen.Rows("unticked", ui.Rows());
-        } else if (step == "extra") {   // listed before the folder became a link
-            ui.AddResult(a.c_str(), b.c_str());
-        } else if (step == "remove") {
-            RemoveTree(a);
-        } else if (step == "hold") {   // open without delete sharing: it cannot be deleted
-            held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        } else if (step == "select") {
-            select.insert(a);
-        } else if (step == "delete" && !ui.Rows().empty()) {
-            for (const Row& row : ui.Rows())   // a search that strayed must delete nothing
-                ASSERT_EQ(0u, row.path.rfind(root + "\\", 0)) << "searched outside the tree: " << row.path;
-            Delete(ui, a, select, seen);
         }
     }
     if (held != INVALID_HANDLE_VALUE)
