@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test under Wine on a
-# virtual display. Extra arguments go to ctest (for example -R search); without
-# any, every test but the long ones (label "long": -L long runs those).
+# virtual display. Extra arguments go to ctest (for example -R search). The
+# long run of the random trees: CLEANER_SEEDS=1000 bash scripts/test.sh -R fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,16 +13,14 @@ fi
 unset DISPLAY
 ensure_display
 trap stop_display EXIT
-if [ $# -eq 0 ]; then set -- -LE long; fi
 rm -f "$dir/fuzz-figures.txt"
 status=0
 ctest --test-dir "$dir" --output-on-failure "$@" | tee "$dir/ctest-output.txt" || status=$?
-# Pictures of the dialog, for people (not a test): after a full run, in the
-# tests' prefix.
-if [ $status = 0 ] && [ "$*" = "-LE long" ]; then
-  bash tests/screenshots.sh "$dir/wine-run.sh" "$dir/tests/dialog_tests.exe" "$dir/wineprefix" "$dir/screenshots" >/dev/null 2>&1 \
-    && echo "Screenshots: $dir/screenshots" || echo "The screenshots could not be taken."
-  WINEPREFIX="$PWD/$dir/wineprefix" wineserver -k 2>/dev/null || true
+# Pictures of the dialog, for people (not a test): after a full run, the
+# run command's demo on a display of its own takes them.
+if [ $status = 0 ] && [ $# -eq 0 ]; then
+  env -u DISPLAY bash scripts/run.sh >/dev/null 2>&1 \
+    && echo "Screenshots: build/screenshots" || echo "The screenshots could not be taken."
 fi
 if [ -e "$dir/fuzz-figures.txt" ]; then
   echo "Random trees: $(paste -sd ' ' "$dir/fuzz-figures.txt")"

@@ -1,11 +1,14 @@
-// The main dialog as it opens, the details toggle, the window menu's About
-// box, and closing the real program. At 96 DPI the dialog font gives the
-// metrics the window sizes are laid out for, and the window must measure
-// exactly as designed; at any other DPI (the drives prefix has 120) it must
-// show every control whole.
+// The dialog beyond what the trees of fuzz/fuzz.py show: as it opens, the
+// details toggle, the About box, closing the real program, a delete during a
+// run, the platform's names and reparse tags, and which drives are searched.
+// At 96 DPI the dialog font gives the metrics the window sizes are laid out
+// for, and the window must measure exactly as designed; at any other DPI (the
+// drives prefix has 120) it must show every control whole.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -33,11 +36,6 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_EQ("Orvel Tolvane Cleaner", ui.Title());
     ExpectLaidOut(ui.Dialog(), 200, { IDC_CHECK_DEBUG, IDC_CHECK_RELEASE, IDC_DELETE_ALL, IDC_DELETE_SELECTED,
                                       IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE });
-    RECT area, window;
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    ::GetWindowRect(ui.Dialog(), &window);
-    EXPECT_TRUE(std::abs(area.left + area.right - window.left - window.right) <= 2 &&
-                std::abs(area.top + area.bottom - window.top - window.bottom) <= 2) << "centred";
     const struct { int id; const char* text; bool enabled; } controls[] = {
         { IDC_CHECK_DEBUG, "Debug Files", true },    { IDC_CHECK_RELEASE, "Release Files", true },
         { IDC_SELECT_DRIVE, nullptr, true },         { IDC_DETAILS, "Show Details  >>", true },
@@ -51,7 +49,6 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     }
     EXPECT_FALSE(ui.Visible(IDC_LIST_RESULTS));
     EXPECT_TRUE(::GetWindowLongA(ui.Dialog(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_TRUE(::SendMessageA(ui.Dialog(), WM_GETICON, ICON_BIG, 0) && ::SendMessageA(ui.Dialog(), WM_GETICON, ICON_SMALL, 0));
     EXPECT_EQ(reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
               ::SendMessageA(ui.Dialog(), WM_QUERYDRAGICON, 0, 0));
 
@@ -91,15 +88,14 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_TRUE(about && ::GetWindow(about, GW_OWNER) == ui.Dialog() && !::IsWindowEnabled(ui.Dialog())) << "modal";
     ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
-    EXPECT_FALSE(ui.WaitClosed(0)) << "the About box leaves the program running";
 }
 
 // The real program, started as a process of its own (with arguments, which
-// change nothing): Escape, Enter and Close each end it with code 0, idle and
-// in the middle of a search of C: (which holds the 10,000 folders of C:\t\big).
+// change nothing): Escape, Enter and Close each end it with code 0 in the
+// middle of a search of C: (which holds the 10,000 folders of C:\t\big).
 TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 {
-    for (int round = 0; round < 12; ++round) {
+    for (int round = 0; round < 9; ++round) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
@@ -112,14 +108,12 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
             return owner == process.dwProcessId && ::IsWindowVisible(window);
         }, 10000));
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_START_SEARCH))) << "as if started without arguments";
-        if (round >= 3) {
-            ::SendMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
-            ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);
-            EXPECT_TRUE(WaitUntil([&] {
-                return ::GetWindowTextA(window, title, sizeof title) && !std::strncmp(title, "Searching - ", 12);
-            }, 10000)) << "the search did not start";
-            ::Sleep(static_cast<DWORD>(round * 11));   // a moment of the search, not a wait for something
-        }
+        ::SendMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
+        ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] {
+            return ::GetWindowTextA(window, title, sizeof title) && !std::strncmp(title, "Searching - ", 12);
+        }, 10000)) << "the search did not start";
+        ::Sleep(static_cast<DWORD>(round * 11));   // a moment of the search, not a wait for something
         if (round % 3 == 2)
             ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         else
@@ -131,6 +125,117 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
+}
+
+// Delete Selected clicked right after the worker has inserted a row, on a
+// row whose folder another program has just removed (so the row goes at
+// once, with no shell request): the worker is held between its insert and
+// the row's Path until the delete reads the list. Every row keeps its own
+// Path, and every other folder is still listed once. C:\t\mixup: 2,000
+// folders, 20 of them Debug (bench/make_tree.py).
+HWND g_list;
+HANDLE g_worker;
+std::atomic<long> g_deletesPosted;
+
+LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA && call->lResult > 0) {
+        char path[MAX_PATH] = "";
+        ListView_GetItemText(g_list, 0, 1, path, MAX_PATH);
+        ::RemoveDirectoryA(path);
+        ListView_SetItemState(g_list, 0, LVIS_SELECTED, LVIS_SELECTED);
+        ::SuspendThread(g_worker);   // until the delete reads a Path (below)
+        ::PostMessageA(::GetDlgItem(::GetParent(g_list), IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
+        ++g_deletesPosted;
+    } else if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_GETITEMTEXTA &&
+               reinterpret_cast<const LVITEMA*>(call->lParam)->iSubItem == 1) {
+        ::ResumeThread(g_worker);   // does nothing when it is not held
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Search, DeletingDuringASearchNeverMixesUpRows)
+{
+    DialogHarness ui;
+    std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // the Delete buttons are enabled from here on
+    ASSERT_EQ(20u, all.size());
+    g_list = ui.Item(IDC_LIST_RESULTS);
+    long handled = ui.Handled(IDC_DELETE_SELECTED);
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, HoldWorkerAfterInsert, nullptr,
+                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
+    ui.Click(IDC_START_SEARCH);
+    g_worker = ui.Worker();
+    ASSERT_TRUE(ui.WaitForEnd());
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == g_deletesPosted; }, 30000));
+
+    std::set<std::string> listed;
+    for (const Row& row : ui.Rows()) {
+        EXPECT_EQ(row.name, row.path.substr(row.path.find_last_of('\\') + 1)) << "a row with another's Path";
+        EXPECT_TRUE(listed.insert(row.path).second) << "listed twice: " << row.path;
+    }
+    for (const Row& row : all)
+        EXPECT_EQ(listed.count(row.path) != 0, ::GetFileAttributesA(row.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            << "listed, yet gone; or there, yet not listed: " << row.path;
+    EXPECT_GT(g_deletesPosted, 5);
+}
+
+// What the platform lists, read as the walk and the delete read it. A name
+// that cannot be converted opens nothing (an empty one would name its own
+// folder again); only reparse points that keep their data in place are
+// real folders, and a tag of 0 (Wine reports it for every link) is a link.
+TEST(Platform, NamesThatCannotBeConvertedAndReparseTags)
+{
+    EXPECT_STREQ("?", NameInCodePage(L"Debug", 12345));
+    EXPECT_STREQ("D\xC3\xA9" "bug", NameInCodePage(L"D\x00E9" L"bug", CP_UTF8));
+    EXPECT_STREQ("D?bug", NameInCodePage(L"D\x0119" L"bug", 1252));
+    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    const struct { DWORD attributes, tag; bool link; } cases[] = {
+        { folder, 0, false },
+        { folder | reparse, 0, true },
+        { folder | reparse, IO_REPARSE_TAG_MOUNT_POINT, true },
+        { folder | reparse, IO_REPARSE_TAG_SYMLINK, true },
+        { reparse, 0x8000001B, true },             // an app execution alias: unknown here
+        { folder | reparse, 0x9000001A, false },   // cloud
+        { folder | reparse, 0x9000701A, false },   // cloud 7
+        { reparse, 0x80000013, false },            // deduplicated
+        { reparse, 0x80000017, false },            // compressed (WOF)
+    };
+    for (const auto& entry : cases)
+        EXPECT_EQ(entry.link, CFileFind::IsLinkEntry(entry.attributes, entry.tag)) << std::hex << entry.tag;
+}
+
+// Runs in a prefix with drives A: (floppy), D: (CD-ROM), E: to M: and O:
+// (fixed), N: (network) and Y: (the same folder as C:). A folder picked
+// inside the Windows directory is searched; with the picker cancelled, every
+// local drive is searched from its root ("A:\Debug": no doubled separator),
+// and the Windows directory, which holds a Debug folder, is entered on none.
+TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
+{
+    const std::string local = "ADEFGHIJKLMO";
+    for (char letter : local + "N")
+        ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
+    char windows[MAX_PATH];
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string inside = std::string(windows) + "\\cleaner-test";
+    ::CreateDirectoryA(inside.c_str(), nullptr);
+    ::CreateDirectoryA((inside + "\\Debug").c_str(), nullptr);
+    ::CreateDirectoryA((std::string(windows) + "\\Debug").c_str(), nullptr);
+
+    DialogHarness ui;
+    std::vector<Row> rows = ui.SearchIn(inside, true, false);
+    EXPECT_TRUE(rows.size() == 1 && rows[0].path == inside + "\\Debug") << "a folder picked inside Windows is searched";
+    ui.PickFolder("");
+    ui.Search();
+    std::set<std::string> paths;
+    for (const Row& row : ui.Rows()) {
+        paths.insert(row.path);
+        EXPECT_EQ(std::string::npos, row.path.find(std::string(windows + 2) + "\\")) << row.path;
+    }
+    for (char letter : local)
+        EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
+    EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
 }
 
 }  // namespace

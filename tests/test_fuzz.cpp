@@ -22,14 +22,16 @@ struct Seen {
     }
 };
 
-std::string OptionsEnabled(const DialogHarness& ui)
+bool OptionsEnabled(const DialogHarness& ui)
 {
-    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE) ? "1" : "0";
+    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE);
 }
 
 // While the run goes on, its title names each folder entered (written down
-// as it changes) and the options are disabled; at its end they are enabled.
-void Search(DialogHarness& ui, bool clickOptions, const std::string& vanishing, Seen& seen)
+// as it changes) and the options are disabled; at its end they are enabled,
+// and so are the Delete buttons when rows were found (`stopped`: by an
+// earlier run too).
+void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::string& vanishing, Seen& seen)
 {
     std::thread remover([&] {   // another program removes a folder during the run
         if (!vanishing.empty() && WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000))
@@ -43,19 +45,18 @@ void Search(DialogHarness& ui, bool clickOptions, const std::string& vanishing, 
     }
     for (std::string title, last;; last = title) {
         title = ui.Title();   // then the options, then the button: the run's end changes them in the other order
-        std::string enabled = OptionsEnabled(ui);
+        bool enabled = OptionsEnabled(ui);
         if (ui.Text(IDC_START_SEARCH) != "Stop Search")
             break;
         if (title.rfind("Searching - ", 0) == 0 && title != last)
             seen.Fact("title", title.substr(12));
-        if (title.rfind("Searching - ", 0) == 0 && enabled == "1")
-            seen.Fact("options enabled during the run", title);
+        EXPECT_FALSE(title.rfind("Searching - ", 0) == 0 && enabled) << "options enabled during the run";
     }
     EXPECT_TRUE(ui.WaitForEnd());
     remover.join();
     seen.Rows("listed", ui.Rows());
-    seen.Fact("delete enabled", ui.Enabled(IDC_DELETE_ALL) ? "1" : "0");
-    seen.Fact("options enabled after the run", OptionsEnabled(ui));
+    EXPECT_TRUE(OptionsEnabled(ui)) << "options disabled after the run";
+    EXPECT_TRUE(stopped || ui.Rows().empty() == !ui.Enabled(IDC_DELETE_ALL)) << "Delete All enabled iff rows were found";
 }
 
 // Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none").
@@ -75,10 +76,10 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
         ui.ClickAsync(IDC_DELETE_ALL);
         HWND box = ui.WaitForPopup("Confirm Delete");
         ASSERT_TRUE(box) << "no question was asked";
-        seen.Fact("question", ui.Text(::GetDlgItem(box, 0xFFFF)));
+        EXPECT_EQ("Are you sure you want to delete?", ui.Text(::GetDlgItem(box, 0xFFFF)));
         ::PostMessageA(::GetDlgItem(box, how == "all" ? IDYES : IDNO), BM_CLICK, 0, 0);
         EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-        seen.Fact("window left open", ui.WaitForPopup(nullptr, 0) ? "1" : "0");
+        EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "a window was left open";
     }
     seen.Rows("left", ui.Rows());
 }
@@ -90,6 +91,7 @@ void RunSeed(const std::string& seed)
     Seen seen{ std::ofstream("C:\\fz\\" + seed + "\\seen.txt", std::ios::binary), "" };
     DialogHarness ui;
     std::string vanishing;
+    bool stopped = false;
     std::set<std::string> select;
     HANDLE held = INVALID_HANDLE_VALUE;
     for (std::string line; std::getline(plan, line);) {
@@ -107,7 +109,7 @@ void RunSeed(const std::string& seed)
         else if (step == "vanish")
             vanishing = a;
         else if (step == "search")
-            Search(ui, a == "1", vanishing, seen);
+            Search(ui, a == "1", stopped, vanishing, seen);
         else if (step == "extra")   // listed before the folder became a link
             ui.AddResult(a.c_str(), b.c_str());
         else if (step == "remove")
@@ -126,7 +128,8 @@ void RunSeed(const std::string& seed)
             ::Sleep(static_cast<DWORD>(std::stoi(a)));   // a random moment, not a wait for something
             for (int i = 0; i < 2 && ui.Text(IDC_START_SEARCH) == "Stop Search"; ++i)
                 ui.Click(IDC_START_SEARCH);   // a run that ended just before the first click made it a Start
-            seen.Fact("stopped", ui.Text(IDC_START_SEARCH));
+            EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH)) << "Stop ends the run at once";
+            stopped = true;
         }
     }
     if (held != INVALID_HANDLE_VALUE)

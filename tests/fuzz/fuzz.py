@@ -96,22 +96,15 @@ class Tree:
     def blob(self, size):
         return bytes(self.rnd.getrandbits(8) for _ in range(size))
 
-    def name(self, depth, siblings):
+    def name(self, depth):
         rnd, roll = self.rnd, self.rnd.random()
-        if roll < 0.25:
-            name = "".join(c.upper() if rnd.random() < 0.5 else c for c in rnd.choice(["debug", "release"]))
-        elif roll < 0.40:
-            name = rnd.choice(NEAR)
-        elif roll < 0.47:
-            name = rnd.choice(ALIEN)
-        elif roll < 0.52 and depth > 1:
-            name = "L" * rnd.randint(40, 110)   # paths end near and past MAX_PATH
-        else:
-            name = rnd.choice(PLAIN) + ("" if rnd.random() < 0.5 else str(rnd.randint(1, 99)))
-        if name.lower() in siblings:
-            return None
-        siblings.add(name.lower())
-        return name
+        if roll < 0.25:   # a match, in any letter case
+            return "".join(c.upper() if rnd.random() < 0.5 else c for c in rnd.choice(["debug", "release"]))
+        if roll < 0.47:   # a near miss, or a name outside the code page
+            return rnd.choice(NEAR if roll < 0.40 else ALIEN)
+        if roll < 0.52 and depth > 1:
+            return "L" * rnd.randint(40, 110)   # paths end near and past MAX_PATH
+        return rnd.choice(PLAIN) + ("" if rnd.random() < 0.5 else str(rnd.randint(1, 99)))
 
     def folder(self, path, depth):
         rnd, siblings = self.rnd, set()
@@ -128,8 +121,9 @@ class Tree:
                 siblings.add(name.lower())
                 os.symlink(links[name].format(canary=self.canary), os.path.join(path, name))
         for _ in range(0 if depth >= 7 else rnd.randint(0, 4 if depth < 3 else 2)):
-            name = self.name(depth, siblings)
-            if name:
+            name = self.name(depth)
+            if name.lower() not in siblings:
+                siblings.add(name.lower())
                 os.mkdir(os.path.join(path, name))
                 self.folder(os.path.join(path, name), depth + 1)
 
@@ -256,12 +250,6 @@ def verify(base, seed):
                  if any(inside(a[1], b[1]) for b in listed[i + 1:])]
     problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", [])
                  if not inside(t, plan["root"]) or before.get(rel(t)) != "dir"]
-    problems += ["options enabled during the run: " + t for t in seen.get("options enabled during the run", [])]
-    expect = {"stopped": "Start Search", "question": "Are you sure you want to delete?", "window left open": "0",
-              "options enabled after the run": "1"}
-    if "stop" not in faults:   # one run: the Delete buttons are enabled when it found rows
-        expect["delete enabled"] = "1" if listed else "0"
-    problems += ["%s: %s" % (what, value) for what in expect for value in seen.get(what, []) if value != expect[what]]
     if "untick" in faults:
         listed = [row for row in listed if row[0].lower() == "debug"]
         problems += ["unticking Release did not remove exactly its rows"] * (seen.get("unticked", []) != listed)
