@@ -222,10 +222,10 @@ void RowProfile()
         if (variant == 3)
             ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
         for (int i = 0; i < 100; ++i)
-            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
+            ui.Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
         double start = Now();
         for (int i = 0; i < 100; ++i)
-            ui.AddResult("Debug", "C:\\some\\folder\\Debug");
+            ui.Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
         const char* names[] = { "list shown", "list hidden", "shown, no extended styles", "shown, no image list" };
         std::printf("  %-30s %7.2f\n", names[variant], (Now() - start) / 100);
     }
@@ -413,13 +413,13 @@ void GrowthFigures()
     for (int k = 0; k < 2; ++k) {
         dialogs[k]->Click(IDC_DETAILS);   // the list shown, as during a search
         for (int i = 0; i < sizes[k]; ++i)
-            dialogs[k]->AddResult("Debug", "C:\\some\\folder\\Debug");
+            dialogs[k]->Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
     }
     for (int round = 0; round < 10; ++round)
         for (int k = 0; k < 2; ++k) {
             double start = Now();
             for (int i = 0; i < 100; ++i)
-                dialogs[k]->AddResult("Debug", "C:\\some\\folder\\Debug");
+                dialogs[k]->Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
             append[k].push_back((Now() - start) / 100);
             HWND list = dialogs[k]->Item(IDC_LIST_RESULTS);
             for (int i = 0; i < 100; ++i)

@@ -14,25 +14,18 @@ static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class DialogHarness::Driven : public CCleanerDlg {
-public:
-    using CCleanerDlg::AddResult;
-    using CCleanerDlg::m_pSearchThread;
-    using CCleanerDlg::m_strSearchDir;
-    using CCleanerDlg::m_bUseSearchDir;
-    static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
-    {
-        AfxGetThread()->m_pMainWnd = static_cast<Driven*>(dialog);
-        static_cast<Driven*>(dialog)->DoModal();
-        return 0;
-    }
-};
+static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
+{
+    AfxGetThread()->m_pMainWnd = static_cast<DrivenDialog*>(dialog);
+    static_cast<DrivenDialog*>(dialog)->DoModal();
+    return 0;
+}
 
-DialogHarness::DialogHarness() : m_pDialog(new Driven)
+DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
 {
     INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&controls);
-    m_pThread = AfxBeginThread(Driven::UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    m_pThread = AfxBeginThread(UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
@@ -43,15 +36,10 @@ DialogHarness::DialogHarness() : m_pDialog(new Driven)
 DialogHarness::~DialogHarness()
 {
     ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);   // when still open
-    WaitClosed(30000);
+    ::WaitForSingleObject(m_pThread->m_hThread, 30000);
     ::UnhookWindowsHookEx(m_hCommandHook);
     delete m_pThread;
     delete m_pDialog;
-}
-
-bool DialogHarness::WaitClosed(DWORD timeoutMs) const
-{
-    return ::WaitForSingleObject(m_pThread->m_hThread, timeoutMs) == WAIT_OBJECT_0;
 }
 
 std::string DialogHarness::Text(HWND window) const
@@ -104,16 +92,6 @@ void DialogHarness::SelectRows(const std::vector<int>& rows)
         ListView_SetItemState(Item(IDC_LIST_RESULTS), row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
-void DialogHarness::AddResult(const char* name, const char* path)
-{
-    m_pDialog->AddResult(name, path);
-}
-
-HANDLE DialogHarness::Worker() const
-{
-    return m_pDialog->m_pSearchThread ? m_pDialog->m_pSearchThread->m_hThread : nullptr;
-}
-
 HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const
 {
     HWND found = nullptr;   // dialogs, message boxes and the picker are all of this class
@@ -151,12 +129,6 @@ void DialogHarness::PickFolder(const std::string& folder)
     ::PostMessageA(::GetDlgItem(picker, selected ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(selected || folder.empty()) << "the picker did not select " << folder;
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
-}
-
-void DialogHarness::UseSearchDir(const std::string& folder)
-{
-    m_pDialog->m_strSearchDir = folder.c_str();
-    m_pDialog->m_bUseSearchDir = 1;
 }
 
 void DialogHarness::SetOptions(bool debug, bool release)

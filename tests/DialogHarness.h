@@ -11,18 +11,29 @@ struct Row {
     std::string name, path;
 };
 
+// The dialog, with the members the tests reach: AddResult (as the search
+// worker adds a row), the search folder (as the picker's OK sets it: Wine's
+// picker cannot pick a share), and the last worker started.
+class DrivenDialog : public CCleanerDlg {
+public:
+    using CCleanerDlg::AddResult;
+    using CCleanerDlg::m_pSearchThread;
+    using CCleanerDlg::m_strSearchDir;
+    using CCleanerDlg::m_bUseSearchDir;
+};
+
 class DialogHarness {
 public:
     DialogHarness();
     ~DialogHarness();
 
     HWND Dialog() const { return m_hDialog; }
+    DrivenDialog& Dlg() const { return *m_pDialog; }
     HWND Item(int id) const { return ::GetDlgItem(m_hDialog, id); }
     std::string Text(HWND window) const;
     std::string Text(int id) const { return Text(Item(id)); }
     std::string Title() const { return Text(m_hDialog); }
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != 0; }
-    bool Visible(int id) const { return ::IsWindowVisible(Item(id)) != 0; }
     bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     std::vector<Row> Rows() const;
 
@@ -31,11 +42,8 @@ public:
     bool WaitHandled(int id) const;   // the handler of the last ClickAsync(id) has returned
     long Handled(int id) const;       // clicks of `id` handled so far
     void SelectRows(const std::vector<int>& rows);
-    void AddResult(const char* name, const char* path);   // as the search worker does
-    HANDLE Worker() const;   // the thread of the last search started
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
-    void UseSearchDir(const std::string& folder);   // what the picker's OK does (Wine's cannot pick a share)
     void SetOptions(bool debug, bool release);      // clicks the options that differ
     void Search();   // Start Search, and waits for the run's end
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
@@ -43,11 +51,9 @@ public:
 
     // A visible dialog, message box or picker of the dialog's thread, other than the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
-    bool WaitClosed(DWORD timeoutMs) const;   // the dialog's thread has ended
 
 private:
-    class Driven;
-    Driven* m_pDialog;
+    DrivenDialog* m_pDialog;
     CWinThread* m_pThread;
     HWND m_hDialog;
     HHOOK m_hCommandHook;

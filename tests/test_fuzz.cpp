@@ -1,7 +1,6 @@
-// The trees of fuzz/fuzz.py through the dialog. Each tree's plan.txt is a list
-// of steps; they are carried out here as a person would, and what the window
-// showed is written to seen.txt, one fact a line. fuzz.py judges that and the
-// disk. CLEANER_BATCH names the trees (folders of C:\fz).
+// The trees of fuzz/fuzz.py (CLEANER_BATCH names them: folders of C:\fz)
+// through the dialog: the steps of each plan.txt carried out as a person would.
+// What takes the tree to judge (rows, titles) goes to seen.txt for fuzz.py.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <fstream>
@@ -21,6 +20,16 @@ struct Seen {
             Fact(what, row.name + '\t' + row.path);
     }
 };
+
+// Select Drive and the picker; for a network share, what the picker's OK
+// does (Wine's picker cannot select one).
+void Pick(DialogHarness& ui, const std::string& folder)
+{
+    if (folder.rfind("\\\\", 0) != 0)
+        return ui.PickFolder(folder);
+    ui.Dlg().m_strSearchDir = folder.c_str();
+    ui.Dlg().m_bUseSearchDir = 1;
+}
 
 bool OptionsEnabled(const DialogHarness& ui)
 {
@@ -100,10 +109,8 @@ void RunSeed(const std::string& seed)
         std::getline(fields, step, '\t');
         std::getline(fields, a, '\t');
         std::getline(fields, b, '\t');
-        if (step == "root" && a.rfind("\\\\", 0) == 0)
-            ui.UseSearchDir(seen.root = a);   // Wine's picker cannot select a network share
-        else if (step == "root")
-            ui.PickFolder(seen.root = a);
+        if (step == "root")
+            Pick(ui, seen.root = a);
         else if (step == "options")
             ui.SetOptions(a == "1", b == "1");
         else if (step == "vanish")
@@ -111,7 +118,7 @@ void RunSeed(const std::string& seed)
         else if (step == "search")
             Search(ui, a == "1", stopped, vanishing, seen);
         else if (step == "extra")   // listed before the folder became a link
-            ui.AddResult(a.c_str(), b.c_str());
+            ui.Dlg().AddResult(a.c_str(), b.c_str());
         else if (step == "remove")
             RemoveTree(a);
         else if (step == "hold")   // open without delete sharing: it cannot be deleted

@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: folder trees
-made natively (random ones by number, and the CASES by name), each with a plan
-of steps (plan.txt) that test_fuzz.cpp carries out through the dialog in the
-Wine prefix of the tree's set-up, writing down what the window showed
-(seen.txt); then both that and the disk are judged. Seeds: the cases and 1 to
-CLEANER_SEEDS (50), or those in CLEANER_SEED ("5 9 swap").
+"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: trees made
+natively (random ones by number, CASES by name) with a plan of steps (plan.txt)
+that test_fuzz.cpp carries out through the dialog in the prefix of the tree's
+set-up, writing down what the window showed (seen.txt), which is judged with
+the disk. Seeds: the cases and 1 to CLEANER_SEEDS (50), or CLEANER_SEED="5 swap".
 
 The oracle, apart from the cleaner, lists as a user expects: folders named
 debug or release (any letter case) as the options ask, below the picked folder,
@@ -26,9 +25,8 @@ NEAR = ["Debug1", "debug.old", "MyDebug", "MyRelease", "debug ", "Releases", "_d
 # ones, whose second bytes include 0x5C, the separator ("ソ", "表", "十").
 ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг", "ソース", "表示", "十能"]
 
-# Set-ups, by seed: the tree's Windows root, and the ANSI code page of the
-# Wine prefix it runs in. S: is a second drive letter for C:\fz, and
-# \\server\share a network share leading there too.
+# Set-ups, by seed: the tree's Windows root, and the ANSI code page of its
+# prefix. S: is a second drive letter for C:\fz, \\server\share a share of it.
 SETUPS = {"plain": ("C:\\fz\\%s\\tree", "cp1252"), "subst": ("S:\\%s\\tree", "cp1252"),
           "unc": ("\\\\server\\share\\%s\\tree", "cp1252"), "cp932": ("C:\\fz\\%s\\tree", "cp932"),
           "utf8": ("C:\\fz\\%s\\tree", "utf-8")}
@@ -61,6 +59,11 @@ CASES = {
 
 def setup_of(seed):
     return "plain" if seed in CASES else {6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(seed % 10, "plain")
+
+
+def rel(seed, win_path):
+    """A Windows path of the seed's tree, relative to the seed's folder."""
+    return os.path.join("tree", *win_path[len(SETUPS[setup_of(seed)][0] % seed) + 1:].split("\\"))
 
 
 def chars(text):
@@ -138,9 +141,6 @@ class Tree:
             elif not path.endswith("/"):
                 write(full, content)
 
-    def unix(self, win_path):
-        return os.path.join(self.tree, *win_path[len(self.win) + 1:].split("\\"))
-
 
 def oracle(path, win_path, debug, release, codec):
     """The rows the cleaner must list below path, as (name, Windows path)."""
@@ -177,13 +177,13 @@ def random_plan(tree, rows, both):
     if rnd.random() < 0.15:
         faults["stop"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
     linkless = [r[1] for r in rows if chars(r[1]) < MAX_PATH and not any(
-        os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(tree.unix(r[1])) for n in ds + fs)]
+        os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(os.path.join(tree.dir, rel(tree.seed, r[1]))) for n in ds + fs)]
     if linkless and rnd.random() < 0.2:   # removed by another program during the search, or before the delete
         faults["vanish"] = rnd.choice(linkless)
     elif linkless and rnd.random() < 0.2:
         faults["remove"] = rnd.choice(linkless)
     if linkless and rnd.random() < 0.2:   # a file held open without delete sharing
-        folder = tree.unix(rnd.choice(linkless))
+        folder = os.path.join(tree.dir, rel(tree.seed, rnd.choice(linkless)))
         files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))]
         if files and not os.path.islink(os.path.join(folder, files[0])):
             faults["hold"] = os.path.relpath(os.path.join(folder, files[0]), tree.tree)
@@ -238,7 +238,6 @@ def verify(base, seed):
         kind, _, value = line.partition("\t")
         seen.setdefault(kind, []).append(tuple(value.split("\t")) if kind in ("listed", "unticked", "left") else value)
     after = {k: v for k, v in snapshot(seed_dir).items() if k not in ("before.json", "seen.txt")}
-    rel = lambda win_path: os.path.join("tree", *win_path[len(win_tree % seed) + 1:].split("\\"))
     inside = lambda path, folder: path.startswith(folder + "\\")
 
     listed, vanished = seen.get("listed", []), faults.get("vanish")
@@ -249,7 +248,7 @@ def verify(base, seed):
     problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
                  if any(inside(a[1], b[1]) for b in listed[i + 1:])]
     problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", [])
-                 if not inside(t, plan["root"]) or before.get(rel(t)) != "dir"]
+                 if not inside(t, plan["root"]) or before.get(rel(seed, t)) != "dir"]
     if "untick" in faults:
         listed = [row for row in listed if row[0].lower() == "debug"]
         problems += ["unticking Release did not remove exactly its rows"] * (seen.get("unticked", []) != listed)
@@ -262,7 +261,7 @@ def verify(base, seed):
     left = [row[1] for row in seen.get("left", [])]
     problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
     for p in shown:
-        exists = os.path.exists(os.path.join(seed_dir, rel(p)))
+        exists = os.path.exists(os.path.join(seed_dir, rel(seed, p)))
         if p in left and p in chosen and not exists:
             problems.append("kept in the list but gone: " + p)
         elif p not in left and exists:
@@ -275,8 +274,8 @@ def verify(base, seed):
     # a held file, a path too long, a name ending in a blank or a dot (Win32
     # paths cannot name it), or a link inside. Wine cannot remove a link as a
     # link, so there a folder holding one must stay.
-    chosen = [rel(p) for p in chosen if p not in [e for n, e in plan["extra"]]]   # extra rows are links
-    gone = chosen + [rel(faults[k]) for k in ("vanish", "remove") if k in faults]
+    chosen = [rel(seed, p) for p in chosen if p not in [e for n, e in plan["extra"]]]   # extra rows are links
+    gone = chosen + [rel(seed, faults[k]) for k in ("vanish", "remove") if k in faults]
     problems += ["lost or changed: " + key for key, what in before.items()
                  if not any(key == f or key.startswith(f + os.sep) for f in gone) and after.get(key) != what]
     for folder in chosen:
@@ -285,7 +284,7 @@ def verify(base, seed):
         if folder not in after:
             problems += ["deleted with a link inside: " + folder] * has_link
         elif not (has_link or any(k.endswith((" ", ".")) for k in within) or chars(win_tree % seed + folder[4:]) >= MAX_PATH
-                  or ("hold" in faults and rel(faults["hold"]).startswith(folder + os.sep))):
+                  or ("hold" in faults and rel(seed, faults["hold"]).startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
     return problems, [plan["folders"], len(seen.get("title", [])), len(rows), len(chosen), len(faults)]
 
