@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-struct Row {
-    std::string name, path;
-};
+struct Row { std::string name, path; };
 
 // The dialog, with the members the tests reach: AddResult (as the search
 // worker adds a row), the search folder (as the picker's OK sets it: Wine's
