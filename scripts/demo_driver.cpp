@@ -80,11 +80,20 @@ static int Step(HWND dialog, const char* step)
     return 0;   // show
 }
 
+// The cleaner's window, whatever its title says: the one with its buttons.
+static BOOL CALLBACK FindCleaner(HWND window, LPARAM found)
+{
+    if (!::GetDlgItem(window, IDC_START_SEARCH) || !::GetDlgItem(window, IDC_LIST_RESULTS))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 int main(int argc, char** argv)
 {
     HWND dialog = nullptr;
     for (DWORD start = ::GetTickCount(); !dialog && ::GetTickCount() - start < 60000; ::Sleep(100))
-        dialog = ::FindWindowA(nullptr, "Orvel Tolvane Cleaner");
+        ::EnumWindows(FindCleaner, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog) {
         std::printf("The cleaner's window did not appear.\n");
         return 1;
