@@ -3,6 +3,7 @@
 // What takes the tree to judge (rows, titles) goes to seen.txt for fuzz.py.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
