@@ -8,7 +8,7 @@ the disk. Seeds: the cases and 1 to CLEANER_SEEDS (50), or CLEANER_SEED="5 swap"
 The oracle, apart from the cleaner, lists as a user expects: folders named
 debug or release (any letter case) as the options ask, below the picked folder,
 pre-order; no links entered or listed; no names the ANSI code page cannot show;
-only folders whose listing pattern (path + "\\*.*") fits in MAX_PATH.
+only folders in a folder whose listing pattern (path + "\\*.*") fits MAX_PATH.
 """
 import hashlib
 import json
