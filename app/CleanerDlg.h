@@ -52,7 +52,7 @@ protected:
     std::atomic<bool> m_bWalking;       // the worker is walking: titles are shown at a bounded rate
     CString m_strTitle;                 // the last title set (UI thread)
     bool m_bTitlePending;               // m_strTitle is not yet on screen
-    DWORD m_dwTitleShown;               // tick count when a title was last shown
+    DWORD m_dwTitleShown;               // NowMs() when a title was last shown
 
     // app/CleanerDlg.cpp: binding, initialisation, details toggle, window
     // menu and About box, minimised icon, shutdown.
