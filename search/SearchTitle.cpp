@@ -17,10 +17,14 @@ static const DWORD kTitleIntervalMs = 50;
 // caption was shown" could be 66.
 static DWORD NowMs()
 {
-    LARGE_INTEGER count, frequency;
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER value;
+        ::QueryPerformanceFrequency(&value);   // fixed at boot
+        return value.QuadPart;
+    }();
+    LARGE_INTEGER count;
     ::QueryPerformanceCounter(&count);
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<DWORD>(count.QuadPart * 1000 / frequency.QuadPart);
+    return static_cast<DWORD>(count.QuadPart * 1000 / frequency);
 }
 
 LRESULT CCleanerDlg::OnSetText(WPARAM, LPARAM lParam)
