@@ -35,7 +35,7 @@ done
 
 python3 "$here/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
 rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy" "$drive/bench/chk"
-for copy in del del-shell del-copy chk; do
+for copy in del/r0 del/r1 del/r2 del-shell/r0 del-shell/r1 del-shell/r2 del-copy chk; do
   python3 "$here/make_tree.py" delete "$drive/bench/$copy" 1000
 done
 start=$(date +%s%N)

@@ -4,8 +4,10 @@
 //   cleaner_bench titles COUNT               where a title's time goes
 //   cleaner_bench rows                       where a row's time goes
 //   cleaner_bench checks DELTREE             where Delete All's checks' time goes
+//   cleaner_bench delete DELTREE SHELLTREE RM_MS ROUNDS   deletion alone
 //   cleaner_bench extras TREE DELTREE SHELLTREE RM_MS
 //                                            stop, list growth, start-up, deletion
+// DELTREE and SHELLTREE hold one tree for each round: r0, r1, ...
 #include "tests/DialogHarness.h"
 #include "delete/SafeDelete.h"
 #include <psapi.h>
@@ -249,10 +251,16 @@ void CheckProfile(const std::string& root)
     for (const std::string& folder : folders)
         IsGone(folder.c_str());
     double asked = Now();
+    std::vector<CString> request;
+    for (const std::string& folder : folders)
+        request.push_back(folder.c_str());
+    ShellDelete(request, nullptr, true);
+    double deleted = Now();
     std::printf("checks before and after Delete All, %u folders (ms each): listed folder checked %.3f, links"
-                " inside looked for %.3f, gone asked %.3f\n", static_cast<unsigned>(folders.size()),
-                (checked - start) / folders.size(), (cleared - checked) / folders.size(),
-                (asked - cleared) / folders.size());
+                " inside looked for %.3f, gone asked %.3f; the program's shell request %.3f\n",
+                static_cast<unsigned>(folders.size()), (checked - start) / folders.size(),
+                (cleared - checked) / folders.size(), (asked - cleared) / folders.size(),
+                (deleted - asked) / folders.size());
 }
 
 // (1) and (7): the program's search through the dialog, click to end.
@@ -468,35 +476,60 @@ void StartUpFigures()
                 Median(cleaner) / Median(shell));
 }
 
-// (9) Delete All on the listed folders of `root`, against one shell request
-// for the same folders of `shellRoot` (the floor) and `rm -rf` (rmMs).
-void DeleteFigures(const std::string& root, const std::string& shellRoot, double rmMs)
+// One Delete All of every Debug folder of `root`, Yes to its end (ms).
+double ProgramDelete(const std::string& root, size_t* folders, size_t* left)
 {
     DialogHarness ui;
-    std::vector<Row> rows = ui.SearchIn(root, true, false);
+    *folders = ui.SearchIn(root, true, false).size();
     ui.ClickAsync(IDC_DELETE_ALL);
     HWND box = ui.WaitForPopup("Confirm Delete");
     double start = Now();
     ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-    while (!ui.Rows().empty())
-        ::Sleep(5);
-    double deleting = Now() - start;
+    ui.WaitHandled(IDC_DELETE_ALL);   // not the rows: reading them would take turns with the delete
+    double ms = Now() - start;
+    *left = ui.Rows().size();
+    return ms;
+}
 
+// One shell request for every Debug folder of `root`, as the floor (ms).
+double ShellFloorDelete(const std::string& root)
+{
     std::string list;
-    for (const Row& row : rows)
-        list += shellRoot + row.path.substr(root.size()) + '\0';
+    auto collect = [&](const std::string& folder, bool match) { if (match) list += folder + '\0'; };
+    Walk(root, collect);
     list += '\0';
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = list.c_str();
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    start = Now();
+    double start = Now();
     ::SHFileOperationA(&operation);
-    double shell = Now() - start;
-    std::printf("(9) Delete All on %u folders %.0f ms; one shell request for the same %.0f ms; rm -rf %.0f ms\n"
-                "    ratios: program / shell %.2f, shell / rm -rf %.1f\n",
-                static_cast<unsigned>(rows.size()), deleting, shell, rmMs, deleting / shell,
-                rmMs > 0 ? shell / rmMs : 0.0);
+    return Now() - start;
+}
+
+// (9) Delete All on the trees `root`\r0, \r1, ... against one shell request
+// for the same folders of `shellRoot`\r0, ... (the floor), in turns ABBA, and
+// `rm -rf` (rmMs). Single deletions here vary by 10 % and more.
+void DeleteFigures(const std::string& root, const std::string& shellRoot, double rmMs, int rounds)
+{
+    std::vector<double> program, shell, ratios;
+    size_t folders = 0, left = 0;
+    for (int r = 0; r < rounds; ++r) {
+        std::string tree = "\\r" + std::to_string(r);
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (r % 2 == 0))
+                shell.push_back(ShellFloorDelete(shellRoot + tree));
+            else
+                program.push_back(ProgramDelete(root + tree, &folders, &left));
+        }
+        ratios.push_back(program.back() / shell.back());
+    }
+    std::printf("(9) Delete All on %u folders %.0f ms (%u rows left); one shell request for the same %.0f ms;"
+                " rm -rf %.0f ms\n    medians of %d rounds; ratios: program / shell %.2f, shell / rm -rf %.1f\n",
+                static_cast<unsigned>(folders), Median(program), static_cast<unsigned>(left), Median(shell), rmMs,
+                rounds, Median(ratios), rmMs > 0 ? Median(shell) / rmMs : 0.0);
+    for (int r = 0; r < rounds; ++r)
+        std::printf("    round %d: %.0f / %.0f ms = %.3f\n", r + 1, program[r], shell[r], ratios[r]);
 }
 
 }  // namespace
@@ -513,6 +546,8 @@ int main(int argc, char** argv)
     } else if (mode == "caption" && argc == 3) {
         CaptionFigures(argv[2], true);
         CaptionFigures(argv[2], false);
+    } else if (mode == "delete" && argc == 6) {
+        DeleteFigures(argv[2], argv[3], std::atof(argv[4]), std::atoi(argv[5]));
     } else if (mode == "titles" && argc == 3) {
         TitleProfile(std::atoi(argv[2]));
     } else if (mode == "extras" && argc == 6) {
@@ -520,9 +555,9 @@ int main(int argc, char** argv)
         CaptionFigures(argv[2]);
         GrowthFigures();
         StartUpFigures();
-        DeleteFigures(argv[3], argv[4], std::atof(argv[5]));
+        DeleteFigures(argv[3], argv[4], std::atof(argv[5]), 3);
     } else {
-        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | caption TREE | rows | checks DELTREE | extras TREE DELTREE SHELLTREE RM_MS\n");
+        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | caption TREE | rows | checks DELTREE | delete DELTREE SHELLTREE RM_MS ROUNDS | extras TREE DELTREE SHELLTREE RM_MS\n");
         return 2;
     }
     std::fflush(stdout);
