@@ -51,24 +51,35 @@ void CDialog::CenterWindow()
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Runs on the thread of DoModal. The CDialog pointer arrives with
-// WM_INITDIALOG and is kept in the window's DWLP_USER slot.
-INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// Runs on the thread of DoModal, as the dialog manager's callback: it takes
+// the CDialog pointer, which arrives with WM_INITDIALOG, into the window's
+// DWLP_USER slot and puts WindowProc in front of the dialog manager. Every
+// other message has been offered to the dispatch table by WindowProc already.
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        dialog->m_hWnd = hwnd;
-        BOOL setFocus = dialog->OnInitDialog();
-        dialog->CenterWindow();
-        return setFocus;
-    }
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+    ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    dialog->m_hWnd = hwnd;
+    dialog->m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+    BOOL setFocus = dialog->OnInitDialog();
+    dialog->CenterWindow();
+    return setFocus;
+}
+
+// The dialog's window procedure from WM_INITDIALOG on: the dispatch table
+// first, a handler's result returned as the message's own; anything else
+// goes to the dialog manager. (Through the dialog manager a result would
+// travel in DWLP_MSGRESULT, which it clears before every message: under Wine
+// each of those writes is a round trip to the wineserver, 0.1 ms for every
+// title a search sets.)
+LRESULT CALLBACK CDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     CDialog* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
     LRESULT result = 0;
-    if (!dialog || !dialog->OnWndMsg(message, wParam, lParam, &result))
-        return FALSE;
-    if (message == WM_QUERYDRAGICON)
-        return static_cast<INT_PTR>(result);   // returned as the dialog procedure's value
-    ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
-    return TRUE;
+    if (dialog->OnWndMsg(message, wParam, lParam, &result))
+        return result;
+    return ::CallWindowProcA(dialog->m_pfnSuper, hwnd, message, wParam, lParam);
 }

@@ -40,7 +40,9 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
+    WNDPROC m_pfnSuper = nullptr;   // the dialog manager's window procedure
 };
