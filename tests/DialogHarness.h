@@ -9,12 +9,14 @@
 
 struct Row { std::string name, path; };
 
-// The dialog, with the members the tests reach: AddResult (as the search
-// worker adds a row), the search folder (as the picker's OK sets it: Wine's
-// picker cannot pick a share), and the last worker started.
+// The dialog, with the members the tests and the benchmark reach: AddResult
+// (as the search worker adds a row), the search folder (as the picker's OK
+// sets it: Wine's picker cannot pick a share), the last worker started, and
+// whether a walk is running (the benchmark times titles as during one).
 class DrivenDialog : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;
+    using CCleanerDlg::m_bWalking;
     using CCleanerDlg::m_pSearchThread;
     using CCleanerDlg::m_strSearchDir;
     using CCleanerDlg::m_bUseSearchDir;
