@@ -50,7 +50,7 @@ for step in show:collapsed search:searching end:run about:about; do
     echo "The cleaner did not start, or did not come through the step ${step%%:*}." >&2
     exit 1
   fi
-  xwd -root -silent | convert xwd:- -crop 800x600+0+0 "build/screenshots/${step#*:}.png"
+  import -window root -crop 800x600+0+0 "build/screenshots/${step#*:}.png"   # xwd showed the About box black
 done
 timeout -k 5 60 "$CLEANER_WINE" 'C:\demo_driver.exe' close || true
 echo "Screenshots of the dialog: build/screenshots/ (collapsed, searching, run: after the search, about)"

@@ -12,7 +12,7 @@ packages=(cmake make googletest
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 wine32:i386 fonts-wine
-          xvfb x11-apps x11-utils imagemagick python3 locales)
+          xvfb x11-utils imagemagick python3 locales)
 
 missing=()
 for package in "${packages[@]}"; do
