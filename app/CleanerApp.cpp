@@ -9,6 +9,9 @@ CCleanerApp theApp;
 
 BOOL CCleanerApp::InitInstance()
 {
+    // No "There is no disk in the drive" box from any thread: an empty or
+    // removed drive yields nothing (the delete checks run on this thread).
+    ::SetErrorMode(SEM_FAILCRITICALERRORS);
     AfxEnableControlContainer();
     Enable3dControls();
 

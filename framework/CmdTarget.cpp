@@ -12,16 +12,22 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
     return &messageMap;
 }
 
-static const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, UINT message, WPARAM wParam)
+static const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, UINT message, WPARAM wParam, LPARAM lParam)
 {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
             if (entry->nMessage != message)
                 continue;
-            if (message != WM_COMMAND)
+            if (message == WM_COMMAND) {
+                if (entry->nID == LOWORD(wParam) && entry->nCode == HIWORD(wParam))
+                    return entry;
+            } else if (message == WM_NOTIFY) {
+                const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+                if (entry->nID == header->idFrom && entry->nCode == header->code)
+                    return entry;
+            } else {
                 return entry;
-            if (entry->nID == LOWORD(wParam) && entry->nCode == HIWORD(wParam))
-                return entry;
+            }
         }
     }
     return nullptr;
@@ -29,7 +35,7 @@ static const AFX_MSGMAP_ENTRY* FindEntry(const AFX_MSGMAP* map, UINT message, WP
 
 bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    const AFX_MSGMAP_ENTRY* entry = FindEntry(GetMessageMap(), message, wParam);
+    const AFX_MSGMAP_ENTRY* entry = FindEntry(GetMessageMap(), message, wParam, lParam);
     if (!entry)
         return false;
 
@@ -49,6 +55,10 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
         break;
     case AfxSig_vw:
         (this->*reinterpret_cast<void (CCmdTarget::*)(UINT_PTR)>(entry->pfn))(static_cast<UINT_PTR>(wParam));
+        break;
+    case AfxSig_vNMHDRpl:
+        (this->*reinterpret_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(entry->pfn))(
+            reinterpret_cast<NMHDR*>(lParam), result);
         break;
     case AfxSig_hv:
         *result = reinterpret_cast<LRESULT>(

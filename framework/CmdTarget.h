@@ -17,12 +17,13 @@ enum AfxSig : UINT {
     AfxSig_hv,      // HCURSOR OnX(); the handle is the message's result
     AfxSig_lwl,     // LRESULT OnX(WPARAM, LPARAM); the message's result
     AfxSig_vw,      // void OnX(UINT_PTR)
+    AfxSig_vNMHDRpl,   // void OnX(NMHDR*, LRESULT*); the LRESULT is the message's result
 };
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // window message, or WM_COMMAND for commands and notifications
-    UINT nCode;     // notification code (BN_CLICKED, ...) of a WM_COMMAND entry
-    UINT nID;       // control or command id of a WM_COMMAND entry
+    UINT nMessage;  // window message; WM_COMMAND or WM_NOTIFY for notifications
+    UINT nCode;     // notification code (BN_CLICKED, NM_HOVER, ...)
+    UINT nID;       // control or command id of a WM_COMMAND or WM_NOTIFY entry
     UINT nSig;      // AfxSig
     AFX_PMSG pfn;   // 0 ends the table
 };
@@ -82,6 +83,8 @@ protected:                                                      \
     AFX_ENTRY(WM_COMMAND, 0, id, AfxSig_vv, void (CCmdTarget::*)(), member)
 #define ON_BN_CLICKED(id, member)                               \
     AFX_ENTRY(WM_COMMAND, BN_CLICKED, id, AfxSig_vv, void (CCmdTarget::*)(), &ThisClass::member)
+#define ON_NOTIFY(code, id, member)                             \
+    AFX_ENTRY(WM_NOTIFY, static_cast<UINT>(code), id, AfxSig_vNMHDRpl, void (CCmdTarget::*)(NMHDR*, LRESULT*), &ThisClass::member)
 #define ON_WM_SYSCOMMAND()                                      \
     AFX_ENTRY(WM_SYSCOMMAND, 0, 0, AfxSig_vwl, void (CCmdTarget::*)(UINT, LPARAM), &ThisClass::OnSysCommand)
 #define ON_WM_PAINT()                                           \

@@ -22,17 +22,6 @@ std::wstring FileNameKey(const std::wstring& name)
     return key;
 }
 
-std::wstring WideFromCodePage(LPCSTR text)
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length) - 1);
-    return wide;
-}
-
 std::wstring FileNameKey(LPCSTR name)
 {
     return FileNameKey(WideFromCodePage(name));

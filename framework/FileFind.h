@@ -44,9 +44,6 @@ private:
     bool m_bRootIsDrive = false;  // m_strRoot ends in its separator ("C:\")
 };
 
-// `text` of the system code page in UTF-16; empty when it cannot be converted.
-std::wstring WideFromCodePage(LPCSTR text);
-
 // `name` in `codePage`, without best-fit look-alikes; "?" when it cannot be
 // converted (a name that opens nothing and matches nothing).
 CString NameInCodePage(const wchar_t* name, UINT codePage);

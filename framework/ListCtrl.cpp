@@ -35,16 +35,21 @@ BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text)
 
 CString CListCtrl::GetItemText(int item, int subItem) const
 {
-    // The control copies at most the buffer's size; grow until the text fits.
-    std::vector<char> buffer(MAX_PATH + 1);
+    // Read in UTF-16 and converted here: an ANSI read into a buffer too small
+    // for the text in a double-byte or UTF-8 code page comes back cut, or
+    // empty, with no sign of it. The control copies at most the buffer's
+    // size; grow until the text fits.
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    int length;
     for (;;) {
-        LVITEMA row = {};
+        LVITEMW row = {};
         row.iSubItem = subItem;
         row.pszText = buffer.data();
         row.cchTextMax = static_cast<int>(buffer.size());
-        int length = static_cast<int>(SendMessage(LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&row)));
+        length = static_cast<int>(SendMessage(LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&row)));
         if (length < static_cast<int>(buffer.size()) - 1)
-            return CString(buffer.data(), length);
+            break;
         buffer.resize(buffer.size() * 2);
     }
+    return CodePageFromWide(buffer.data(), length);
 }

@@ -22,7 +22,7 @@ public:
     HICON SetIcon(HICON icon, BOOL bigIcon)
         { return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon))); }
     void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
-    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    BOOL RedrawWindow(UINT flags) { return ::RedrawWindow(m_hWnd, nullptr, nullptr, flags); }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
     // The window class's own handling of a message, bypassing the program's.
@@ -30,6 +30,8 @@ public:
         { return ::DefWindowProcA(m_hWnd, message, wParam, lParam); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
         { return ::SendMessageA(m_hWnd, message, wParam, lParam); }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+        { return ::PostMessageA(m_hWnd, message, wParam, lParam); }
     int MessageBox(LPCSTR text, LPCSTR caption, UINT type) const
         { return ::MessageBoxA(m_hWnd, text, caption, type); }
 };

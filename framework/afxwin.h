@@ -10,3 +10,4 @@
 #include "PaintDC.h"
 #include "FileFind.h"
 #include "WinApp.h"
+#include "ComScope.h"

@@ -16,7 +16,9 @@ void CCleanerDlg::FillSearchRoots()
         ++m_nDriveCount;
     }
 
-    ::GetWindowsDirectoryA(m_szWindowsDir, MAX_PATH);
+    // The shared Windows directory: on a Remote Desktop host
+    // GetWindowsDirectory may name a private one of the user's instead.
+    ::GetSystemWindowsDirectoryA(m_szWindowsDir, MAX_PATH);
     m_windowsDirId = ReadFolderId(m_szWindowsDir);
     LPCSTR name = reinterpret_cast<LPCSTR>(_mbsrchr(reinterpret_cast<const unsigned char*>(m_szWindowsDir), '\\'));
     m_strWindowsName = name ? name + 1 : m_szWindowsDir;
@@ -33,15 +35,15 @@ void CCleanerDlg::OnSelectDrive()
     info.lpszTitle = "Browse for Search Directory";
     info.ulFlags = BIF_EDITBOX;
 
-    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);
-    path[0] = '\0';   // only the picked item's file-system path counts
-    if (item) {
-        ::SHGetPathFromIDListA(item, path);
-        ::CoTaskMemFree(item);
+    {
+        CComScope com;
+        PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);
+        path[0] = '\0';   // only the picked item's file-system path counts
+        if (item) {
+            ::SHGetPathFromIDListA(item, path);
+            ::CoTaskMemFree(item);
+        }
     }
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
 
     if (path[0] != '\0') {
         m_strSearchDir = path;
