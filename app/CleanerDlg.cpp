@@ -22,6 +22,9 @@ CCleanerDlg::CCleanerDlg()
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pSearchThread(nullptr),
       m_request{ 0, 0, 0, CString() },
+      m_bStartPending(false),
+      m_bClosePending(false),
+      m_nCloseResult(IDCANCEL),
       m_bDeleting(false),
       m_bWalking(false),
       m_bTitlePending(false),
@@ -64,6 +67,9 @@ BEGIN_MESSAGE_MAP(CCleanerDlg, CDialog)
     ON_MESSAGE(WM_GETTEXT, OnGetText)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
     ON_WM_TIMER()
+    ON_MESSAGE(WM_SEARCH_ENDED, OnSearchEnded)
+    ON_NOTIFY(NM_HOVER, IDC_LIST_RESULTS, OnListHover)
+    ON_NOTIFY(LVN_HOTTRACK, IDC_LIST_RESULTS, OnListHover)
 END_MESSAGE_MAP()
 
 BOOL CCleanerDlg::OnInitDialog()

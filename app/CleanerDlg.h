@@ -6,10 +6,15 @@
 #include "../search/FolderId.h"
 #include <atomic>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 struct ListedFolder;
 class FolderSet;
+
+// Posted by the search worker as it returns: the run has ended.
+const UINT WM_SEARCH_ENDED = WM_APP + 1;
 
 class CCleanerDlg : public CDialog {
 public:
@@ -41,13 +46,16 @@ protected:
     HICON m_hIcon;
     FolderId m_windowsDirId;            // the Windows directory, however it is reached
     CString m_strWindowsName;           // its own name
-    CWinThread* m_pSearchThread;        // the last worker started; owned, joined before the next
+    CWinThread* m_pSearchThread;        // the run's worker until its end is handled; owned
     struct SearchRequest {              // what the running worker searches: set before it starts
         int bSearchDebug;
         int bSearchRelease;
         int bUseSearchDir;
         CString strSearchDir;
     } m_request;
+    bool m_bStartPending;               // Start pressed while the stopped run unwinds
+    bool m_bClosePending;               // closed during a run: ends when the run has unwound
+    int m_nCloseResult;                 // the button that closed it
     bool m_bDeleting;                   // a shell delete request is under way
     std::atomic<bool> m_bWalking;       // the worker is walking: titles are shown at a bounded rate
     CString m_strTitle;                 // the last title set (UI thread)
@@ -59,6 +67,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnDetails();
+    void OnOK() override;
+    void OnCancel() override;
+    void CloseWhenIdle(int result);
     void OnDestroy();
     void ResizeWindow(int designHeight);
     void AddAboutMenuItem();
@@ -68,6 +79,7 @@ protected:
 
     // search/ResultList.cpp
     void SetUpResultList();
+    void OnListHover(NMHDR* header, LRESULT* result);
     void AddResult(CString name, CString path);
     void WaitForCompleteRows();
     bool FreezeList();
@@ -82,7 +94,9 @@ protected:
     void OnCheckRelease();
     void RemoveResults(LPCSTR kind);
     void OnStartSearch();
+    void StartWorker();
     static UINT SearchThreadProc(LPVOID dialog);
+    LRESULT OnSearchEnded(WPARAM, LPARAM);
     void EnableControls(BOOL busy);
     bool CarryOutWorkerMessage();
     void WaitForSearchEnd();
@@ -101,8 +115,11 @@ protected:
     // delete/Deletion.cpp
     void OnDeleteAll();
     void OnDeleteSelected();
-    void DeleteRows(const int* rows, int count);
-    void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested);
+    void DeleteRows(const std::vector<int>& rows);
+    void RetryLeftOver(const std::vector<ListedFolder*>& byLength);
+    void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
+                        const std::set<std::string>& there);
+    void ReportKeptFolders(const std::vector<ListedFolder>& listed);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,11 +1,16 @@
 // Deletion: the listed folders go through the shell's file operation, and
-// exactly the rows whose folders are gone leave the list.
+// exactly the rows whose folders are gone leave the list. Runs on the UI
+// thread; while a message box or the shell's request waits, the worker's
+// messages are carried out (a running search goes on appending rows).
 #include "../app/CleanerDlg.h"
 #include "SafeDelete.h"
 #include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
+
+// How many kept folders the message names; the rest are counted.
+static const size_t kKeptNamed = 5;
 
 void CCleanerDlg::OnDeleteAll()
 {
@@ -18,7 +23,7 @@ void CCleanerDlg::OnDeleteAll()
     std::vector<int> rows(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row)
         rows[static_cast<size_t>(row)] = row;
-    DeleteRows(rows.data(), count);
+    DeleteRows(rows);
 }
 
 void CCleanerDlg::OnDeleteSelected()
@@ -28,14 +33,15 @@ void CCleanerDlg::OnDeleteSelected()
          row = m_listResults.GetNextItem(row, LVNI_SELECTED))
         rows.push_back(row);
     if (!rows.empty())
-        DeleteRows(rows.data(), static_cast<int>(rows.size()));
+        DeleteRows(rows);
 }
 
-// Checks a Ready folder once more and removes the links inside it; true
-// when it may go to the shell.
-static bool RecheckAndRemoveLinks(const ListedFolder& item)
+// Checks a folder once more and removes the links inside it: Ready when it
+// may go to the shell, else why not.
+static FolderState Recheck(const ListedFolder& item)
 {
-    return CheckListedFolder(item.path, item.name, nullptr) == FolderState::Ready && RemoveLinksInside(item.path);
+    FolderState state = CheckListedFolder(item.path, item.name, nullptr);
+    return state == FolderState::Ready ? RemoveLinksInside(item.path) : state;
 }
 
 static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
@@ -48,26 +54,38 @@ static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
     return byLength;
 }
 
-// Removes the links inside each Ready folder and marks what goes to the
-// shell: each Ready folder whose links could all be removed, unless a folder
-// around it goes already (then it goes with that).
-static void RemoveLinksAndChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
+// Marks what goes to the shell: each Ready folder once, by its identity. A
+// folder inside one that goes already, or the same folder through another
+// drive letter or share, goes with that one (asked for again, the shell
+// would find it missing, and on Windows its "cannot find" box would let the
+// user cancel the rest). The others have their links removed first; a folder
+// whose links cannot all be removed, or too deep for the shell, stays.
+static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
 {
     for (ListedFolder* item : byLength) {
         if (item->state != FolderState::Ready)
             continue;
-        bool covered = requested.HasAncestorOf(item->path);
-        item->outer = !covered && RemoveLinksInside(item->path);
-        item->requested = covered || item->outer;
-        if (item->outer)
-            requested.Add(item->path);
+        item->identity = FolderIdentity(item->path);
+        bool covered = requested.HasAncestorOf(item->path) ||
+                       (!item->identity.empty() && (requested.ContainsKey(item->identity) ||
+                                                    requested.HasAncestorOfKey(item->identity)));
+        if (!covered)
+            item->state = RemoveLinksInside(item->path);
+        if (item->state != FolderState::Ready)
+            continue;
+        item->outer = !covered;
+        item->requested = true;
+        requested.Add(item->path);
+        if (!item->identity.empty())
+            requested.AddKey(item->identity);
     }
 }
 
 // Deletes the folders of `rows`. Each is checked right before the request;
-// what is refused keeps its row. Afterwards a row leaves the list only when
-// its folder is gone; rows appended meanwhile by a search stay.
-void CCleanerDlg::DeleteRows(const int* rows, int count)
+// what is refused keeps its row, and the user is told why. Afterwards a row
+// leaves the list only when its folder is gone; rows appended meanwhile by a
+// search stay.
+void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
 {
     if (m_bDeleting)   // the UI thread may carry out clicks while the shell works
         return;
@@ -76,41 +94,57 @@ void CCleanerDlg::DeleteRows(const int* rows, int count)
 
     std::vector<ListedFolder> listed;
     FolderSet safeAncestors;
-    for (int i = 0; i < count; ++i) {
-        CString name = m_listResults.GetItemText(rows[i], 0);
-        CString path = m_listResults.GetItemText(rows[i], 1);
-        listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false });
+    for (int row : rows) {
+        CString name = m_listResults.GetItemText(row, 0);
+        CString path = m_listResults.GetItemText(row, 1);
+        listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false, {} });
+    }
+    std::set<std::string> there;   // the folders of all rows that are there before the request
+    for (int row = 0, count = m_listResults.GetItemCount(); row < count; ++row) {
+        CString path = m_listResults.GetItemText(row, 1);
+        if (!IsGone(path))
+            there.insert(static_cast<LPCSTR>(path));
     }
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
-    RemoveLinksAndChooseRequests(byLength, requested);
+    ChooseRequests(byLength, requested);
 
     std::vector<CString> request;   // in the list's order
     for (const ListedFolder& item : listed)
         if (item.outer)
             request.push_back(item.path);
     bool aborted = !request.empty() && ShellDelete(request, m_hWnd, true);
-    if (!request.empty() && !aborted) {
-        // The shell may stop at the first folder it cannot delete, and a folder
-        // inside one it could not delete is still there: each chosen folder
-        // still there gets a request of its own, outer folders first. The
-        // shell has shown its error for the folder it failed on already.
-        for (ListedFolder* item : byLength)
-            if (item->requested && !IsGone(item->path) && RecheckAndRemoveLinks(*item)) {
-                item->outer = true;
-                requested.Add(item->path);
-                ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
-            }
-    }
-    RemoveGoneRows(listed, requested);
+    if (!request.empty() && !aborted)
+        RetryLeftOver(byLength);
+    RemoveGoneRows(listed, requested, there);
+    ReportKeptFolders(listed);
     m_bDeleting = false;
 }
 
+// The shell may stop at the first folder it cannot delete, and a folder
+// inside one it could not delete is still there: each chosen folder still
+// there gets a request of its own, outer folders first, checked again. The
+// shell has shown its error for the folder it failed on already.
+void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength)
+{
+    for (ListedFolder* item : byLength) {
+        if (!item->requested || IsGone(item->path))
+            continue;
+        FolderState state = Recheck(*item);
+        if (state == FolderState::Ready)
+            ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
+        else
+            item->state = state;
+    }
+}
+
 // Removes the rows whose folders are gone: the rows deleted, the rows found
-// gone before, and any row inside a folder that was deleted. When every row
-// goes (the usual Delete All), the list is emptied in one message: the
-// list-view takes a third of a millisecond for each row removed on its own.
-void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested)
+// gone before, and any row whose folder was there before the request (inside
+// a deleted folder, through whatever drive letter). When every row goes (the
+// usual Delete All), the list is emptied in one message: the list-view takes
+// a third of a millisecond for each row removed on its own.
+void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
+                                 const std::set<std::string>& there)
 {
     std::set<std::string> removable;
     for (const ListedFolder& item : listed)
@@ -121,7 +155,8 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
     std::vector<int> gone;   // from the last row up
     for (int row = count - 1; row >= 0; --row) {
         CString path = m_listResults.GetItemText(row, 1);
-        if ((removable.count(static_cast<LPCSTR>(path)) || requested.HasAncestorOf(path)) && IsGone(path))
+        LPCSTR key = path;
+        if ((removable.count(key) || there.count(key) || requested.HasAncestorOf(path)) && IsGone(path))
             gone.push_back(row);
     }
     if (gone.size() == static_cast<size_t>(count)) {
@@ -132,4 +167,40 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
     for (int row : gone)
         m_listResults.DeleteItem(row);
     ThawList(frozen);
+}
+
+static const char* Reason(FolderState state)
+{
+    switch (state) {
+    case FolderState::Changed:
+        return "it has changed since the search";
+    case FolderState::ThroughLink:
+        return "a folder on its path has become a link";
+    case FolderState::TooDeep:
+        return "a path inside it is longer than the shell can delete";
+    default:
+        return "it holds a link that could not be removed, or a file that could not be checked";
+    }
+}
+
+// One message for the folders the checks kept (not for the shell's own
+// failures, which the shell has reported): how many, the first few, and why.
+void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
+{
+    std::vector<const ListedFolder*> kept;
+    for (const ListedFolder& item : listed)
+        if (item.state != FolderState::Ready && item.state != FolderState::Gone && !IsGone(item.path))
+            kept.push_back(&item);
+    if (kept.empty())
+        return;
+    char count[64];
+    ::wsprintfA(count, kept.size() == 1 ? "%d folder was" : "%d folders were", static_cast<int>(kept.size()));
+    CString text = CString(count) + " not deleted:\n";
+    for (size_t i = 0; i < kept.size() && i < kKeptNamed; ++i)
+        text += "\n" + kept[i]->path + "\n    " + Reason(kept[i]->state);
+    if (kept.size() > kKeptNamed) {
+        ::wsprintfA(count, "\n\nand %d more.", static_cast<int>(kept.size() - kKeptNamed));
+        text += count;
+    }
+    MessageBox(text, "Tolvane Cleaner", MB_OK | MB_ICONWARNING);
 }

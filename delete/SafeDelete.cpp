@@ -51,13 +51,13 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
     CString path(listedPath);
     int root = RootLength(path);
     if (root < 0 || path.GetLength() <= root || std::strpbrk(path, "?*"))
-        return FolderState::Refused;
+        return FolderState::Changed;
     if (IsGone(path))
         return FolderState::Gone;
     bool isFolder = false, isLink = false;
     CString stored;
     if (!ReadEntry(path, &isFolder, &isLink, &stored) || !isFolder || isLink || !MbsEqual(stored, name))
-        return FolderState::Refused;
+        return FolderState::Changed;
 
     // No folder on the way below the root may have become a link: the path
     // would lead elsewhere.
@@ -66,69 +66,131 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
         if (safeAncestors && safeAncestors->Contains(ancestor))
             continue;
         if (!ReadEntry(ancestor, &isFolder, &isLink, &stored) || !isFolder || isLink)
-            return FolderState::Refused;
+            return FolderState::ThroughLink;
         if (safeAncestors)
             safeAncestors->Add(ancestor);
     }
     return FolderState::Ready;
 }
 
-// The final path of what `path` names, or "" when it cannot be opened.
-static std::wstring FinalPath(const std::wstring& path)
+// `path` (a drive path or \\server\share\...) as a path the wide functions
+// take at any length, with no normalisation: "\\?\C:\..." or "\\?\UNC\...".
+static std::wstring LongPath(LPCSTR path)
+{
+    std::wstring wide = WideFromCodePage(path);
+    if (wide.size() > 2 && wide[0] == L'\\' && wide[1] == L'\\')
+        return L"\\\\?\\UNC\\" + wide.substr(2);
+    return wide.empty() ? wide : L"\\\\?\\" + wide;
+}
+
+// What `path` names, as the system resolves it on its volume: an NT path
+// ("\Device\HarddiskVolume2\src\Debug"), which needs no drive letter, so it
+// can be read on RAM disks, mounted images and volumes without a letter,
+// where a DOS path cannot. `flags`: FILE_NAME_NORMALIZED, or FILE_NAME_OPENED
+// where normalising fails (an unreadable folder on the way over SMB). ""
+// when it cannot be opened or read.
+static std::wstring FinalPath(const std::wstring& path, DWORD flags)
 {
     HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::wstring();
-    std::wstring final(MAX_PATH * 4, L'\0');
-    DWORD length = ::GetFinalPathNameByHandleW(file, &final[0], MAX_PATH * 4, FILE_NAME_NORMALIZED);
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = ::GetFinalPathNameByHandleW(file, &final[0], MAX_PATH, flags | VOLUME_NAME_NT);
+    if (length >= MAX_PATH) {   // the size it needs, its NUL included
+        final.resize(length);
+        length = ::GetFinalPathNameByHandleW(file, &final[0], length, flags | VOLUME_NAME_NT);
+    }
     ::CloseHandle(file);
-    final.resize(length < MAX_PATH * 4 ? length : 0);
+    final.resize(length < final.size() ? length : 0);
     return final;
 }
 
-// Removes the links inside `folder` (whose final path is `folderFinal`). The
-// walk uses the wide API: names that the code page cannot show must be seen
-// as they are, or a link behind one would go unnoticed. A file must be itself,
-// not a link to another (some platforms list a link to a file as a plain
-// file, and deleting it there deletes what it leads to): its final path must
-// be its folder's final path and its name, so that a drive letter mapped
-// onto another drive or share cancels out.
-static bool RemoveLinksInsideW(const std::wstring& folder, const std::wstring& folderFinal)
+// A folder's final paths, read once each way; a folder below it has its
+// final paths plus its name (it is no link).
+struct FinalPaths {
+    std::wstring normalized, opened;
+    FinalPaths Child(const std::wstring& name) const
+    {
+        return { normalized.empty() ? normalized : normalized + L"\\" + name,
+                 opened.empty() ? opened : opened + L"\\" + name };
+    }
+};
+
+// True when the file `name` in `folder` is itself, not a link to another
+// file: its final path is its folder's and its name, both sides read the same
+// way, so that a drive letter mapped onto another drive or share cancels out.
+// On Windows a link to a file always carries the reparse attribute and is
+// removed as a link before this; Wine lists a link to a file as a plain file,
+// and only there does this open find one (deleting it would delete its target).
+static bool IsItself(const std::wstring& folder, const FinalPaths& finals, const std::wstring& name)
+{
+    std::wstring path = folder + L"\\" + name;
+    std::wstring file = finals.normalized.empty() ? std::wstring() : FinalPath(path, FILE_NAME_NORMALIZED);
+    if (!file.empty())
+        return SameFileName(file, finals.normalized + L"\\" + name);
+    file = finals.opened.empty() ? std::wstring() : FinalPath(path, FILE_NAME_OPENED);
+    return !file.empty() && SameFileName(file, finals.opened + L"\\" + name);
+}
+
+// Removes the links inside `folder` (a \\?\ path; `length`: its length as
+// the shell is given it). The walk uses the wide API: names that the code
+// page cannot show must be seen as they are, or a link behind one would go
+// unnoticed; and paths inside may pass MAX_PATH. Such a path is refused: the
+// shell's request works on MAX_PATH buffers (Wine's shell then goes on with
+// a cut, empty path and deletes names relative to the current folder: seen).
+static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length, const FinalPaths& finals)
 {
     WIN32_FIND_DATAW entry;
     HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    bool ok = !folderFinal.empty();
-    while (ok) {
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND ? FolderState::Ready : FolderState::LinkInside;
+    FolderState state = FolderState::Ready;
+    while (state == FolderState::Ready) {
         std::wstring name = entry.cFileName;
         std::wstring path = folder + L"\\" + name;
+        size_t pathLength = length + 1 + name.size();
         bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         bool isDots = name == L"." || name == L"..";
-        if (!isDots && CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
+        bool ok = true;
+        if (!isDots && pathLength + 2 >= MAX_PATH)
+            state = FolderState::TooDeep;
+        else if (!isDots && CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
             ok = isFolder ? ::RemoveDirectoryW(path.c_str()) != 0 : ::DeleteFileW(path.c_str()) != 0;
         else if (!isDots && isFolder)
-            ok = RemoveLinksInsideW(path, folderFinal + L"\\" + name);
+            state = RemoveLinksInsideW(path, pathLength, finals.Child(name));
         else if (!isDots)
-            ok = SameFileName(FinalPath(path), folderFinal + L"\\" + name);
-        if (ok && !::FindNextFileW(find, &entry)) {
-            ok = ::GetLastError() == ERROR_NO_MORE_FILES;
+            ok = IsItself(folder, finals, name);
+        if (!ok)
+            state = FolderState::LinkInside;
+        if (state == FolderState::Ready && !::FindNextFileW(find, &entry)) {
+            if (::GetLastError() != ERROR_NO_MORE_FILES)
+                state = FolderState::LinkInside;
             break;
         }
     }
     ::FindClose(find);
-    return ok;
+    return state;
 }
 
-bool RemoveLinksInside(LPCSTR folder)
+FolderState RemoveLinksInside(LPCSTR folder)
 {
-    std::wstring wide = WideFromCodePage(folder);
-    if (wide.empty())
-        return false;
-    if (wide.size() >= MAX_PATH)
-        wide = L"\\\\?\\" + wide;
-    return RemoveLinksInsideW(wide, FinalPath(wide));
+    std::wstring path = LongPath(folder);
+    if (path.empty())
+        return FolderState::LinkInside;
+    FinalPaths finals = { FinalPath(path, FILE_NAME_NORMALIZED), FinalPath(path, FILE_NAME_OPENED) };
+    if (finals.normalized.empty() && finals.opened.empty())
+        return FolderState::LinkInside;
+    return RemoveLinksInsideW(path, WideFromCodePage(folder).size(), finals);
+}
+
+std::wstring FolderIdentity(LPCSTR path)
+{
+    std::wstring wide = LongPath(path);
+    std::wstring final = wide.empty() ? wide : FinalPath(wide, FILE_NAME_NORMALIZED);
+    if (final.empty() && !wide.empty())
+        final = FinalPath(wide, FILE_NAME_OPENED);
+    return final.empty() ? final : FileNameKey(final);
 }
 
 bool IsGone(LPCSTR path)
@@ -140,19 +202,8 @@ bool IsGone(LPCSTR path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-void FolderSet::Add(LPCSTR folder)
+bool FolderSet::HasAncestorOfKey(const std::wstring& key) const
 {
-    m_keys.insert(FileNameKey(folder));
-}
-
-bool FolderSet::Contains(LPCSTR folder) const
-{
-    return m_keys.count(FileNameKey(folder)) != 0;
-}
-
-bool FolderSet::HasAncestorOf(LPCSTR path) const
-{
-    std::wstring key = FileNameKey(path);
     for (size_t at = key.find(L'\\'); at != std::wstring::npos; at = key.find(L'\\', at + 1))
         if (m_keys.count(key.substr(0, at)))
             return true;

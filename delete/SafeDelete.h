@@ -7,9 +7,13 @@
 #include <vector>
 
 enum class FolderState {
-    Ready,     // a real folder with its listed name: may be handed to the shell
-    Gone,      // nothing is there any more
-    Refused,   // something else is there, or it cannot be checked: keep it
+    Ready,         // a real folder with its listed name: may be handed to the shell
+    Gone,          // nothing is there any more
+    // Kept, and the user is told why:
+    Changed,       // something else is there now, or it cannot be checked
+    ThroughLink,   // a folder on its way has become a link
+    LinkInside,    // it holds a link that could not be removed as a link
+    TooDeep,       // a path inside it is too long for the shell's request
 };
 
 // One row's folder on its way through a delete request.
@@ -17,8 +21,9 @@ struct ListedFolder {
     CString name;
     CString path;
     FolderState state;
-    bool requested;   // handed to the shell, or inside a folder that was
-    bool outer;       // handed to the shell itself
+    bool requested;      // handed to the shell, or inside (or the same as) a folder that was
+    bool outer;          // handed to the shell itself
+    std::wstring identity;   // FolderIdentity, once it is Ready
 };
 
 class FolderSet;
@@ -31,22 +36,31 @@ class FolderSet;
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
 
 // Removes every link inside `folder`, each as a link: what it leads to is not
-// touched. False when some link cannot be removed (or a file cannot be told
-// from a link), or the folder cannot be read to the end; the folder must then
-// not be handed to the shell.
-bool RemoveLinksInside(LPCSTR folder);
+// touched. Ready when the folder may go to the shell; LinkInside when some
+// link cannot be removed (or a file cannot be told from a link), or the
+// folder cannot be read to the end; TooDeep when a path inside it is too long
+// for the shell (MAX_PATH, less two characters for its "\*").
+FolderState RemoveLinksInside(LPCSTR folder);
+
+// The folder at `path` as the system resolves it, on its volume (an NT path,
+// letter case folded): the same through every drive letter, share or mapped
+// drive that leads to it. Empty when it cannot be read.
+std::wstring FolderIdentity(LPCSTR path);
 
 // True only when nothing is at `path` any more (a path too long to ask about,
 // or one that cannot be read, is not gone).
 bool IsGone(LPCSTR path);
 
-// Folders, to ask whether a path lies below one of them (names compared as
-// SameFileName does).
+// Folders, to ask whether a path lies below one of them. A folder is given
+// by its path (names compared as SameFileName does) or by its identity.
 class FolderSet {
 public:
-    void Add(LPCSTR folder);
-    bool HasAncestorOf(LPCSTR path) const;
-    bool Contains(LPCSTR folder) const;
+    void Add(LPCSTR folder) { AddKey(FileNameKey(folder)); }
+    bool HasAncestorOf(LPCSTR path) const { return HasAncestorOfKey(FileNameKey(path)); }
+    bool Contains(LPCSTR folder) const { return ContainsKey(FileNameKey(folder)); }
+    void AddKey(const std::wstring& key) { m_keys.insert(key); }
+    bool HasAncestorOfKey(const std::wstring& key) const;
+    bool ContainsKey(const std::wstring& key) const { return m_keys.count(key) != 0; }
 
 private:
     std::set<std::wstring> m_keys;

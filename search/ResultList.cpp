@@ -15,12 +15,24 @@ void CCleanerDlg::SetUpResultList()
     m_listResults.SetImageList(m_pImageList.get(), LVSIL_SMALL);
 
     SHFILEINFOA info = {};
-    ::SHGetFileInfoA("", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                     SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
+    {
+        CComScope com;   // SHGetFileInfo needs COM on the calling thread
+        ::SHGetFileInfoA("", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                         SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
+    }
     if (info.hIcon) {
         m_pImageList->Add(info.hIcon);   // the list keeps its own copy
         ::DestroyIcon(info.hIcon);
     }
+}
+
+// NM_HOVER and LVN_HOTTRACK: the list would select the row the pointer rests
+// on (hot-track selection), in place of the rows the user clicked, and Delete
+// Selected would delete that one. A non-zero answer refuses; the hot-tracking
+// look stays.
+void CCleanerDlg::OnListHover(NMHDR*, LRESULT* result)
+{
+    *result = 1;
 }
 
 // Appends a row. Called by the search worker: each of the three list
@@ -62,5 +74,6 @@ void CCleanerDlg::ThawList(bool frozen)
     if (!frozen)
         return;
     m_listResults.SetRedraw(TRUE);
-    m_listResults.Invalidate();
+    // As documented for WM_SETREDRAW: the frame and the header repaint too.
+    m_listResults.RedrawWindow(RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }

@@ -41,7 +41,10 @@ void CCleanerDlg::RemoveResults(LPCSTR kind)
 }
 
 // The button's caption is the run state: "Start Search" starts a run,
-// "Stop Search" asks the running one to stop and returns at once.
+// "Stop Search" asks the running one to stop and returns at once. One run at
+// a time: a Start pressed while a stopped run still unwinds (a slow drive
+// holds it) shows the new run at once and starts it when the old one has
+// ended (OnSearchEnded), without waiting for it here.
 void CCleanerDlg::OnStartSearch()
 {
     if (!m_chkDebug.GetCheck() && !m_chkRelease.GetCheck())
@@ -51,18 +54,27 @@ void CCleanerDlg::OnStartSearch()
     if (!MbsEqual(caption, "Start Search")) {
         m_btnStartSearch.SetWindowText("Start Search");
         m_bStopSearch = 1;
+        m_bStartPending = false;   // a run waiting for the stopped one is called off too
         return;
     }
 
-    WaitForSearchEnd();   // a stopped run may still be unwinding: one run at a time
-    // The worker searches what is asked now, whatever is clicked before it
-    // has disabled the options.
-    m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     m_btnStartSearch.SetWindowText("Stop Search");
     m_bDetailsHidden = 1;
     m_listResults.DeleteAllItems();
     OnDetails();
+    if (m_pSearchThread)   // the last run has not ended yet
+        m_bStartPending = true;
+    else
+        StartWorker();
+}
 
+// UI thread, when the last run has ended: starts a worker on what is asked now (the
+// options and Select Drive stay disabled from here until the run ends, so
+// nothing asked can change before the worker reads it).
+void CCleanerDlg::StartWorker()
+{
+    m_bStopSearch = 0;
+    m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!m_pSearchThread) {
         m_btnStartSearch.SetWindowText("Start Search");
@@ -73,7 +85,8 @@ void CCleanerDlg::OnStartSearch()
 }
 
 // The worker. Every control operation here is a message that the UI thread
-// carries out while the worker waits.
+// carries out while the worker waits; the last thing it does is to post
+// WM_SEARCH_ENDED.
 UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
 {
     CCleanerDlg* dlg = static_cast<CCleanerDlg*>(dialog);
@@ -88,12 +101,59 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
             dlg->SearchFolder(CString(dlg->m_szDrives[i]));
     }
     dlg->m_bWalking = false;
-    ::MessageBeep(MB_ICONASTERISK);
-    dlg->m_btnStartSearch.SetWindowText("Start Search");
-    dlg->m_bStopSearch = 0;
-    dlg->EnableControls(FALSE);
-    AfxGetThread()->m_pMainWnd->SetWindowText("Tolvane Cleaner");
+    dlg->PostMessage(WM_SEARCH_ENDED);
     return 0;
+}
+
+// WM_SEARCH_ENDED: the run's end, carried out here so that it and what the
+// user pressed meanwhile (Start again, Close) are seen in one order. The
+// worker is released (it has posted this as it returns); then the dialog
+// closes, or the run that waited starts, or the run ends as the user sees
+// it: the beep, the caption, the controls and the title.
+LRESULT CCleanerDlg::OnSearchEnded(WPARAM, LPARAM)
+{
+    if (!m_pSearchThread)   // released as the window closed
+        return 0;
+    WaitForSearchEnd();
+    m_bStopSearch = 0;
+    if (m_bClosePending) {
+        EndDialog(m_nCloseResult);
+    } else if (m_bStartPending) {
+        m_bStartPending = false;
+        m_listResults.DeleteAllItems();   // what the stopped run listed as it unwound
+        StartWorker();
+    } else {
+        ::MessageBeep(MB_ICONASTERISK);
+        m_btnStartSearch.SetWindowText("Start Search");
+        EnableControls(FALSE);
+        AfxGetThread()->m_pMainWnd->SetWindowText("Tolvane Cleaner");
+    }
+    return 0;
+}
+
+// Escape, Enter and Close: during a run the window goes at once and the
+// dialog ends when the stopped run has unwound.
+void CCleanerDlg::OnOK()
+{
+    CloseWhenIdle(IDOK);
+}
+
+void CCleanerDlg::OnCancel()
+{
+    CloseWhenIdle(IDCANCEL);
+}
+
+void CCleanerDlg::CloseWhenIdle(int result)
+{
+    if (!m_pSearchThread) {
+        EndDialog(result);
+        return;
+    }
+    m_bStopSearch = 1;
+    m_bStartPending = false;
+    m_bClosePending = true;
+    m_nCloseResult = result;
+    ShowWindow(SW_HIDE);
 }
 
 // Disables the options and Select Drive while busy; the Delete buttons follow
@@ -126,7 +186,8 @@ bool CCleanerDlg::CarryOutWorkerMessage()
 }
 
 // UI thread: waits for the last worker to end, carrying out the messages it
-// sends meanwhile, then releases it.
+// sends meanwhile, then releases it. Called once the worker has posted its
+// end (or, as the window goes, been told to stop): it waits only a moment.
 void CCleanerDlg::WaitForSearchEnd()
 {
     while (CarryOutWorkerMessage()) {

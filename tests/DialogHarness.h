@@ -39,7 +39,8 @@ public:
 
     void Click(int id);        // returns when the handler has run
     void ClickAsync(int id);   // for handlers that open a modal window: returns at once
-    bool WaitHandled(int id) const;   // the handler of the last ClickAsync(id) has returned
+    // The handler of the last ClickAsync(id) has returned.
+    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
     long Handled(int id) const;       // clicks of `id` handled so far
     void SelectRows(const std::vector<int>& rows);
 
@@ -63,6 +64,11 @@ private:
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);
+
+// The shell delete requests this process has made since the last call, each
+// as its list of paths (the program's own and RemoveTree's). The first call
+// starts the recording: SHFileOperationA's import is sent through a recorder.
+std::vector<std::vector<std::string>> ShellRequests();
 
 // Waits until `condition` holds, polling; false on time-out.
 template <typename Condition>

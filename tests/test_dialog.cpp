@@ -1,11 +1,12 @@
 // The dialog beyond what the trees of fuzz/fuzz.py show: as it opens, the
 // details toggle, the About box, closing the real program, a delete during a
 // run, the platform's names and reparse tags, and which drives are searched.
-// At 96 DPI the dialog font gives the metrics the window sizes are laid out
-// for, and the window must measure exactly as designed; at any other DPI (the
-// drives prefix has 120) it must show every control whole.
+// The window sizes are laid out for dialog base units of 6 x 13 pixels (the
+// dialog font at 96 DPI): at any DPI (the drives prefix has 144) the window
+// measures them in its own font's base units, and shows every control whole.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <set>
@@ -14,13 +15,13 @@ namespace {
 
 void ExpectLaidOut(HWND dialog, int height, std::initializer_list<int> ids)
 {
-    HDC screen = ::GetDC(nullptr);
-    bool designMetrics = ::GetDeviceCaps(screen, LOGPIXELSY) == 96;
-    ::ReleaseDC(nullptr, screen);
-    RECT window, client, control;
+    RECT base = { 0, 0, 4, 8 }, window, client, control;   // 4 x 8 dialog units: one base unit each way
+    ::MapDialogRect(dialog, &base);
+    int width = ::MulDiv(378, base.right, 6);
+    height = ::MulDiv(height, base.bottom, 13);
     ::GetWindowRect(dialog, &window);
-    EXPECT_TRUE(!designMetrics || (window.right - window.left == 378 && window.bottom - window.top == height))
-        << "not 378 x " << height;
+    EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height)
+        << "not " << width << " x " << height << " (base units " << base.right << " x " << base.bottom << ")";
     ::GetClientRect(dialog, &client);
     ::MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
     for (int id : ids) {
@@ -148,7 +149,7 @@ LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
         ::SuspendThread(g_worker);   // until the delete reads a Path (below)
         ::PostMessageA(::GetDlgItem(::GetParent(g_list), IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
         ++g_deletesPosted;
-    } else if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_GETITEMTEXTA &&
+    } else if (code == HC_ACTION && call->hwnd == g_list && (call->message == LVM_GETITEMTEXTA || call->message == LVM_GETITEMTEXTW) &&
                reinterpret_cast<const LVITEMA*>(call->lParam)->iSubItem == 1) {
         ::ResumeThread(g_worker);   // does nothing when it is not held
     }
@@ -179,6 +180,150 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
         EXPECT_EQ(listed.count(row.path) != 0, ::GetFileAttributesA(row.path.c_str()) != INVALID_FILE_ATTRIBUTES)
             << "listed, yet gone; or there, yet not listed: " << row.path;
     EXPECT_GT(g_deletesPosted, 5);
+}
+
+// A search's titles as the dialog's thread takes them (a hook on that thread).
+// With g_holdAtTitle set, the worker is held at its next title: as if the
+// folder it entered, or the drive, were slow to open.
+std::atomic<long> g_titles;
+std::atomic<bool> g_holdAtTitle, g_held;
+
+LRESULT CALLBACK CountTitles(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == ::GetParent(g_list) &&
+        std::strncmp(reinterpret_cast<const char*>(call->lParam), "Searching - ", 12) == 0) {
+        ++g_titles;
+        if (g_holdAtTitle.exchange(false)) {
+            ::SuspendThread(g_worker);   // it waits for this title's answer
+            g_held = true;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool ClickAnswered(HWND button)   // the dialog carries out the click at once
+{
+    return ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
+}
+
+// Stop ends the walk: after the click, at most the entry already past its
+// stop test is finished (its title). A Start pressed while a stopped run is
+// held is answered at once; the new run starts when the old one has unwound,
+// and lists exactly what a run of its own lists. Closed while a run is held,
+// the window goes at once and the dialog ends when the run has unwound.
+TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
+{
+    DialogHarness ui;
+    std::vector<Row> all = ui.SearchIn("C:\\t\\stop", true, false);   // 2,000 folders, 20 of them Debug
+    ASSERT_EQ(20u, all.size());
+    g_list = ui.Item(IDC_LIST_RESULTS);
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountTitles, nullptr,
+                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
+    g_titles = 0;
+    ui.Click(IDC_START_SEARCH);
+    ASSERT_TRUE(WaitUntil([] { return g_titles >= 100; }, 30000));
+    ui.Click(IDC_START_SEARCH);
+    long atStop = g_titles;
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_LE(g_titles - atStop, 2) << "the walk went on after Stop";
+    EXPECT_LT(g_titles, 1000) << "the walk went on after Stop";
+
+    g_holdAtTitle = true;
+    g_held = false;
+    ui.Click(IDC_START_SEARCH);
+    g_worker = ui.Dlg().m_pSearchThread->m_hThread;
+    ASSERT_TRUE(WaitUntil([] { return g_held.load(); }, 10000));
+    EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Stop";
+    EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Start while the stopped run is held";
+    EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Rows().empty());
+    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
+    ::ResumeThread(g_worker);
+    ASSERT_TRUE(ui.WaitForEnd());
+    std::vector<Row> rows = ui.Rows();
+    EXPECT_TRUE(rows.size() == all.size() && std::equal(rows.begin(), rows.end(), all.begin(), [](const Row& a, const Row& b) {
+        return a.path == b.path;
+    })) << "the run started after the stopped one listed " << rows.size() << " rows";
+
+    g_holdAtTitle = true;
+    g_held = false;
+    ui.Click(IDC_START_SEARCH);
+    g_worker = ui.Dlg().m_pSearchThread->m_hThread;
+    ASSERT_TRUE(WaitUntil([] { return g_held.load(); }, 10000));
+    ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
+    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
+    ::ResumeThread(g_worker);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
+    ::UnhookWindowsHookEx(hook);
+}
+
+// One folder listed through two drive letters (S: leads to C:\fz), and a
+// folder inside it through the other letter: each folder is handed to the
+// shell once, and every row leaves the list. Delete Selected gives the same
+// rows' folders once.
+TEST(Search, AFolderListedThroughTwoDriveLettersIsRequestedOnce)
+{
+    RemoveTree("C:\\fz\\twice");
+    for (const char* folder : { "C:\\fz\\twice\\x\\Debug", "C:\\fz\\twice\\y\\Debug\\Release" }) {
+        ::SHCreateDirectoryExA(nullptr, folder, nullptr);
+        HANDLE file = ::CreateFileA((std::string(folder) + "\\a.obj").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr);
+        ::CloseHandle(file);
+    }
+    DialogHarness ui;
+    ASSERT_EQ(3u, ui.SearchIn("C:\\fz\\twice", true, true).size());
+    ui.Dlg().AddResult("Debug", "S:\\twice\\x\\Debug");
+    ui.Dlg().AddResult("Release", "S:\\twice\\y\\Debug\\Release");
+    ShellRequests();
+    ui.ClickAsync(IDC_DELETE_ALL);
+    HWND box = ui.WaitForPopup("Confirm Delete");
+    ASSERT_TRUE(box);
+    ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
+    std::vector<std::vector<std::string>> requests = ShellRequests();
+    ASSERT_EQ(1u, requests.size()) << "one request";
+    std::set<std::string> folders;   // below the drive letter's own root
+    for (const std::string& path : requests[0])
+        folders.insert(path.substr(path.find("twice")));
+    EXPECT_EQ(2u, requests[0].size()) << requests[0][0];
+    EXPECT_EQ((std::set<std::string>{ "twice\\x\\Debug", "twice\\y\\Debug" }), folders);
+    EXPECT_TRUE(ui.Rows().empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\twice\\y\\Debug"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\twice\\y"));
+}
+
+// The list selects a row the pointer rests on (hot-track selection) unless
+// the dialog refuses: a hover over another row leaves the selection as the
+// user clicked it, and Delete Selected deletes only that row's folder.
+TEST(Search, HoverOverAnotherRowLeavesTheSelection)
+{
+    RemoveTree("C:\\fz\\hover");
+    for (const char* folder : { "C:\\fz\\hover\\a\\Debug", "C:\\fz\\hover\\b\\Debug", "C:\\fz\\hover\\c\\Debug" })
+        ::SHCreateDirectoryExA(nullptr, folder, nullptr);
+    DialogHarness ui;
+    std::vector<Row> rows = ui.SearchIn("C:\\fz\\hover", true, false);
+    ASSERT_EQ(3u, rows.size());
+    HWND list = ui.Item(IDC_LIST_RESULTS);
+    for (UINT code : { static_cast<UINT>(NM_HOVER), static_cast<UINT>(LVN_HOTTRACK) }) {
+        NMLISTVIEW notice = {};
+        notice.hdr = { list, IDC_LIST_RESULTS, code };
+        EXPECT_NE(0, ::SendMessageA(ui.Dialog(), WM_NOTIFY, IDC_LIST_RESULTS, reinterpret_cast<LPARAM>(&notice)))
+            << "the dialog lets the list select on hover (" << static_cast<int>(code) << ")";
+    }
+    ui.SelectRows({ 0 });
+    RECT row;
+    ListView_GetItemRect(list, 2, &row, LVIR_LABEL);
+    LPARAM at = MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2);
+    ::SendMessageA(list, WM_MOUSEMOVE, 0, at);
+    ::SendMessageA(list, WM_MOUSEHOVER, 0, at);
+    EXPECT_EQ(0, ListView_GetNextItem(list, -1, LVNI_SELECTED));
+    EXPECT_EQ(-1, ListView_GetNextItem(list, 0, LVNI_SELECTED)) << "the hover selected a row";
+    ui.Click(IDC_DELETE_SELECTED);
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(i != 0, ::GetFileAttributesA(rows[i].path.c_str()) != INVALID_FILE_ATTRIBUTES) << rows[i].path;
 }
 
 // What the platform lists, read as the walk and the delete read it. A name

@@ -69,7 +69,9 @@ void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::strin
     EXPECT_TRUE(stopped || ui.Rows().empty() == !ui.Enabled(IDC_DELETE_ALL)) << "Delete All enabled iff rows were found";
 }
 
-// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none").
+// Delete Selected on the rows of `select`, or Delete All answered Yes ("all")
+// or No ("none"). The message on folders the checks kept is written down
+// and closed.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     std::vector<Row> rows = ui.Rows();
@@ -79,18 +81,28 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
         if (select.count(rows[i].path))
             indices.push_back(static_cast<int>(i));
     }
-    if (how == "selected") {
+    int button = how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL;
+    if (how == "selected")
         ui.SelectRows(indices);
-        ui.Click(IDC_DELETE_SELECTED);
-    } else {
-        ui.ClickAsync(IDC_DELETE_ALL);
+    ui.ClickAsync(button);
+    if (how != "selected") {
         HWND box = ui.WaitForPopup("Confirm Delete");
         ASSERT_TRUE(box) << "no question was asked";
         EXPECT_EQ("Are you sure you want to delete?", ui.Text(::GetDlgItem(box, 0xFFFF)));
         ::PostMessageA(::GetDlgItem(box, how == "all" ? IDYES : IDNO), BM_CLICK, 0, 0);
-        EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-        EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "a window was left open";
     }
+    HWND kept = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (kept = ui.WaitForPopup("Tolvane Cleaner", 0)) || ui.WaitHandled(button, 0); },
+                          60000)) << "the delete did not end";
+    if (kept) {
+        std::string text = ui.Text(::GetDlgItem(kept, 0xFFFF));
+        for (size_t at; (at = text.find('\n')) != std::string::npos;)
+            text[at] = '|';
+        seen.Fact("kept", text);
+        ::PostMessageA(::GetDlgItem(kept, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(ui.WaitHandled(button));
+    }
+    EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "a window was left open";
     seen.Rows("left", ui.Rows());
 }
 
