@@ -88,7 +88,8 @@ static std::wstring LongPath(LPCSTR path)
 // can be read on RAM disks, mounted images and volumes without a letter,
 // where a DOS path cannot. `flags`: FILE_NAME_NORMALIZED, or FILE_NAME_OPENED
 // where normalising fails (an unreadable folder on the way over SMB). ""
-// when it cannot be opened or read.
+// when it cannot be opened or read. (Wine gives the normalised name for
+// both, and fails with ERROR_MORE_DATA for any result past MAX_PATH.)
 static std::wstring FinalPath(const std::wstring& path, DWORD flags)
 {
     HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

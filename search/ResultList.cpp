@@ -28,8 +28,8 @@ void CCleanerDlg::SetUpResultList()
 
 // NM_HOVER and LVN_HOTTRACK: the list would select the row the pointer rests
 // on (hot-track selection), in place of the rows the user clicked, and Delete
-// Selected would delete that one. A non-zero answer refuses; the hot-tracking
-// look stays.
+// Selected would delete that one (Wine's list does so too). A non-zero answer
+// refuses; the hot-tracking look stays.
 void CCleanerDlg::OnListHover(NMHDR*, LRESULT* result)
 {
     *result = 1;

@@ -17,7 +17,8 @@ void CCleanerDlg::FillSearchRoots()
     }
 
     // The shared Windows directory: on a Remote Desktop host
-    // GetWindowsDirectory may name a private one of the user's instead.
+    // GetWindowsDirectory may name a private one of the user's instead
+    // (Wine has no such hosts: both give C:\windows).
     ::GetSystemWindowsDirectoryA(m_szWindowsDir, MAX_PATH);
     m_windowsDirId = ReadFolderId(m_szWindowsDir);
     LPCSTR name = reinterpret_cast<LPCSTR>(_mbsrchr(reinterpret_cast<const unsigned char*>(m_szWindowsDir), '\\'));
