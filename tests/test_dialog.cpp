@@ -229,11 +229,14 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     EXPECT_LE(g_titles - atStop, 2) << "the walk went on after Stop";
     EXPECT_LT(g_titles, 1000) << "the walk went on after Stop";
 
-    g_holdAtTitle = true;
-    g_held = false;
-    ui.Click(IDC_START_SEARCH);
-    g_worker = ui.Dlg().m_pSearchThread->m_hThread;
-    ASSERT_TRUE(WaitUntil([] { return g_held.load(); }, 10000));
+    auto startHeld = [&] {   // a run whose worker is held at its first title
+        g_holdAtTitle = true;
+        g_held = false;
+        ui.Click(IDC_START_SEARCH);
+        g_worker = ui.Dlg().m_pSearchThread->m_hThread;
+        return WaitUntil([] { return g_held.load(); }, 10000);
+    };
+    ASSERT_TRUE(startHeld());
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Stop";
     EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Start while the stopped run is held";
@@ -243,15 +246,11 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ::ResumeThread(g_worker);
     ASSERT_TRUE(ui.WaitForEnd());
     std::vector<Row> rows = ui.Rows();
-    EXPECT_TRUE(rows.size() == all.size() && std::equal(rows.begin(), rows.end(), all.begin(), [](const Row& a, const Row& b) {
-        return a.path == b.path;
-    })) << "the run started after the stopped one listed " << rows.size() << " rows";
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin(), all.end(),
+                           [](const Row& a, const Row& b) { return a.path == b.path; }))
+        << "the run started after the stopped one listed " << rows.size() << " rows";
 
-    g_holdAtTitle = true;
-    g_held = false;
-    ui.Click(IDC_START_SEARCH);
-    g_worker = ui.Dlg().m_pSearchThread->m_hThread;
-    ASSERT_TRUE(WaitUntil([] { return g_held.load(); }, 10000));
+    ASSERT_TRUE(startHeld());
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
@@ -262,17 +261,12 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
 
 // One folder listed through two drive letters (S: leads to C:\fz), and a
 // folder inside it through the other letter: each folder is handed to the
-// shell once, and every row leaves the list. Delete Selected gives the same
-// rows' folders once.
+// shell once, and every row leaves the list.
 TEST(Search, AFolderListedThroughTwoDriveLettersIsRequestedOnce)
 {
     RemoveTree("C:\\fz\\twice");
-    for (const char* folder : { "C:\\fz\\twice\\x\\Debug", "C:\\fz\\twice\\y\\Debug\\Release" }) {
+    for (const char* folder : { "C:\\fz\\twice\\x\\Debug", "C:\\fz\\twice\\y\\Debug\\Release" })
         ::SHCreateDirectoryExA(nullptr, folder, nullptr);
-        HANDLE file = ::CreateFileA((std::string(folder) + "\\a.obj").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr);
-        ::CloseHandle(file);
-    }
     DialogHarness ui;
     ASSERT_EQ(3u, ui.SearchIn("C:\\fz\\twice", true, true).size());
     ui.Dlg().AddResult("Debug", "S:\\twice\\x\\Debug");
