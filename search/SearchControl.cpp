@@ -68,16 +68,17 @@ void CCleanerDlg::OnStartSearch()
         StartWorker();
 }
 
-// UI thread, when the last run has ended: starts a worker on what is asked now (the
-// options and Select Drive stay disabled from here until the run ends, so
-// nothing asked can change before the worker reads it).
+// UI thread, when the last run has ended: starts a worker on what is asked
+// now (the options and Select Drive stay disabled from here until the run
+// ends, so nothing asked can change before the worker reads it).
 void CCleanerDlg::StartWorker()
 {
     m_bStopSearch = 0;
     m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    if (!m_pSearchThread) {
+    if (!m_pSearchThread) {   // no run: the controls as at a run's end
         m_btnStartSearch.SetWindowText("Start Search");
+        EnableControls(FALSE);
         return;
     }
     m_pSearchThread->m_bAutoDelete = FALSE;
