@@ -249,7 +249,7 @@ void CheckProfile(const std::string& root)
         CheckListedFolder(folder.c_str(), "Debug", &safe);
     double checked = Now();
     for (const std::string& folder : folders)
-        RemoveLinksInside(folder.c_str());
+        RemoveLinksInside(folder.c_str(), FolderIdentity(folder.c_str()));
     double cleared = Now();
     for (const std::string& folder : folders)
         IsGone(folder.c_str());

@@ -41,7 +41,7 @@ void CCleanerDlg::OnDeleteSelected()
 static FolderState Recheck(const ListedFolder& item)
 {
     FolderState state = CheckListedFolder(item.path, item.name, nullptr);
-    return state == FolderState::Ready ? RemoveLinksInside(item.path) : state;
+    return state == FolderState::Ready ? RemoveLinksInside(item.path, FolderIdentity(item.path)) : state;
 }
 
 static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
@@ -70,7 +70,7 @@ static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet
                        (!item->identity.empty() && (requested.ContainsKey(item->identity) ||
                                                     requested.HasAncestorOfKey(item->identity)));
         if (!covered)
-            item->state = RemoveLinksInside(item->path);
+            item->state = RemoveLinksInside(item->path, item->identity);
         if (item->state != FolderState::Ready)
             continue;
         item->outer = !covered;

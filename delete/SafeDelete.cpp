@@ -107,31 +107,23 @@ static std::wstring FinalPath(const std::wstring& path, DWORD flags)
     return final;
 }
 
-// A folder's final paths, read once each way; a folder below it has its
-// final paths plus its name (it is no link).
-struct FinalPaths {
-    std::wstring normalized, opened;
-    FinalPaths Child(const std::wstring& name) const
-    {
-        return { normalized.empty() ? normalized : normalized + L"\\" + name,
-                 opened.empty() ? opened : opened + L"\\" + name };
-    }
-};
-
-// True when the file `name` in `folder` is itself, not a link to another
-// file: its final path is its folder's and its name, both sides read the same
-// way, so that a drive letter mapped onto another drive or share cancels out.
-// On Windows a link to a file always carries the reparse attribute and is
-// removed as a link before this; Wine lists a link to a file as a plain file,
-// and only there does this open find one (deleting it would delete its target).
-static bool IsItself(const std::wstring& folder, const FinalPaths& finals, const std::wstring& name)
+// True when the file `name` in `folder` (a \\?\ path, whose final path is
+// `folderFinal`) is itself, not a link to another file: its final path is
+// its folder's and its name, so that a drive letter mapped onto another
+// drive or share cancels out. Where the two cannot be read alike, both are
+// read as opened. On Windows a link to a file always carries the reparse
+// attribute and is removed as a link before this; Wine lists a link to a
+// file as a plain file, and only there does this open find one (deleting it
+// would delete its target).
+static bool IsItself(const std::wstring& folder, const std::wstring& folderFinal, const std::wstring& name)
 {
     std::wstring path = folder + L"\\" + name;
-    std::wstring file = finals.normalized.empty() ? std::wstring() : FinalPath(path, FILE_NAME_NORMALIZED);
-    if (!file.empty())
-        return SameFileName(file, finals.normalized + L"\\" + name);
-    file = finals.opened.empty() ? std::wstring() : FinalPath(path, FILE_NAME_OPENED);
-    return !file.empty() && SameFileName(file, finals.opened + L"\\" + name);
+    std::wstring file = FinalPath(path, FILE_NAME_NORMALIZED);
+    if (!file.empty() && SameFileName(file, folderFinal + L"\\" + name))
+        return true;
+    std::wstring parent = FinalPath(folder, FILE_NAME_OPENED);
+    file = FinalPath(path, FILE_NAME_OPENED);
+    return !parent.empty() && !file.empty() && SameFileName(file, parent + L"\\" + name);
 }
 
 // Removes the links inside `folder` (a \\?\ path; `length`: its length as
@@ -140,7 +132,7 @@ static bool IsItself(const std::wstring& folder, const FinalPaths& finals, const
 // unnoticed; and paths inside may pass MAX_PATH. Such a path is refused: the
 // shell's request works on MAX_PATH buffers (Wine's shell then goes on with
 // a cut, empty path and deletes names relative to the current folder: seen).
-static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length, const FinalPaths& finals)
+static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length, const std::wstring& folderFinal)
 {
     WIN32_FIND_DATAW entry;
     HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
@@ -159,9 +151,9 @@ static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length,
         else if (!isDots && CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
             ok = isFolder ? ::RemoveDirectoryW(path.c_str()) != 0 : ::DeleteFileW(path.c_str()) != 0;
         else if (!isDots && isFolder)
-            state = RemoveLinksInsideW(path, pathLength, finals.Child(name));
+            state = RemoveLinksInsideW(path, pathLength, folderFinal + L"\\" + name);
         else if (!isDots)
-            ok = IsItself(folder, finals, name);
+            ok = IsItself(folder, folderFinal, name);
         if (!ok)
             state = FolderState::LinkInside;
         if (state == FolderState::Ready && !::FindNextFileW(find, &entry)) {
@@ -174,15 +166,12 @@ static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length,
     return state;
 }
 
-FolderState RemoveLinksInside(LPCSTR folder)
+FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity)
 {
     std::wstring path = LongPath(folder);
-    if (path.empty())
+    if (path.empty() || identity.empty())
         return FolderState::LinkInside;
-    FinalPaths finals = { FinalPath(path, FILE_NAME_NORMALIZED), FinalPath(path, FILE_NAME_OPENED) };
-    if (finals.normalized.empty() && finals.opened.empty())
-        return FolderState::LinkInside;
-    return RemoveLinksInsideW(path, WideFromCodePage(folder).size(), finals);
+    return RemoveLinksInsideW(path, WideFromCodePage(folder).size(), identity);
 }
 
 std::wstring FolderIdentity(LPCSTR path)

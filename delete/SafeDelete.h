@@ -35,12 +35,12 @@ class FolderSet;
 // that a batch of checks reads each of them once.
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
 
-// Removes every link inside `folder`, each as a link: what it leads to is not
-// touched. Ready when the folder may go to the shell; LinkInside when some
+// Removes every link inside `folder` (whose FolderIdentity is `identity`),
+// each as a link: what it leads to is not touched. Ready when the folder may go to the shell; LinkInside when some
 // link cannot be removed (or a file cannot be told from a link), or the
 // folder cannot be read to the end; TooDeep when a path inside it is too long
 // for the shell (MAX_PATH, less two characters for its "\*").
-FolderState RemoveLinksInside(LPCSTR folder);
+FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 
 // The folder at `path` as the system resolves it, on its volume (an NT path,
 // letter case folded): the same through every drive letter, share or mapped
