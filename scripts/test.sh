@@ -12,7 +12,11 @@ if [ "$CLEANER_ARCH" != i686 ]; then
 fi
 unset DISPLAY
 ensure_display
-trap stop_display EXIT
+stop_all() {   # the display, and the wineservers of the tests' prefixes
+  for prefix in "$dir"/wineprefix*; do WINEPREFIX="$PWD/$prefix" wineserver -k 2>/dev/null || true; done
+  stop_display
+}
+trap stop_all EXIT
 rm -f "$dir/fuzz-figures.txt"
 status=0
 ctest --test-dir "$dir" --output-on-failure "$@" | tee "$dir/ctest-output.txt" || status=$?
@@ -25,11 +29,8 @@ fi
 if [ -e "$dir/fuzz-figures.txt" ]; then
   echo "Random trees: $(paste -sd ' ' "$dir/fuzz-figures.txt")"
 fi
-# CTest's count once more, as the last line.
-summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$dir/ctest-output.txt" | tail -n 1)
-if [ -n "$summary" ]; then
-  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
-  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
-  echo "$((total - failed)) passed, $failed failed"
-fi
+# The tests' count, as the last line: the prefixes they run in are set-up
+# steps, not tests.
+results=$(grep -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: ' "$dir/ctest-output.txt" | grep -vE ': prefix\.' || true)
+echo "$(grep -c ' Passed ' <<<"$results" || true) passed, $(grep -vc ' Passed ' <<<"$results" || true) failed"
 exit $status

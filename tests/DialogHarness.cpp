@@ -113,6 +113,10 @@ void DialogHarness::PickFolder(const std::string& folder)
     ClickAsync(IDC_SELECT_DRIVE);
     HWND picker = WaitForPopup(nullptr);
     ASSERT_TRUE(picker) << "the folder picker did not open";
+    bool titled = false;   // (Wine's picker shows no edit box: that is not checked)
+    for (HWND child = ::GetWindow(picker, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        titled = titled || Text(child) == "Browse for Search Directory";
+    EXPECT_TRUE(titled) << "the picker's title";
     // The picker may still be filling its tree: select until the selection shows.
     std::string name = folder.substr(folder.find_last_of('\\') + 1);
     name = name.empty() ? folder.substr(0, 2) : name;

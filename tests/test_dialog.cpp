@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <set>
 
 namespace {
@@ -37,21 +38,23 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_EQ("Orvel Tolvane Cleaner", ui.Title());
     ExpectLaidOut(ui.Dialog(), 200, { IDC_CHECK_DEBUG, IDC_CHECK_RELEASE, IDC_DELETE_ALL, IDC_DELETE_SELECTED,
                                       IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE });
-    const struct { int id; const char* text; bool enabled; } controls[] = {
-        { IDC_CHECK_DEBUG, "Debug Files", true },    { IDC_CHECK_RELEASE, "Release Files", true },
-        { IDC_SELECT_DRIVE, nullptr, true },         { IDC_DETAILS, "Show Details  >>", true },
-        { IDC_START_SEARCH, "Start Search", false }, { IDC_DELETE_ALL, nullptr, false },
-        { IDC_DELETE_SELECTED, nullptr, false },
-    };
-    for (const auto& control : controls) {
-        EXPECT_EQ(control.enabled, ui.Enabled(control.id)) << control.id;
-        EXPECT_FALSE(ui.Checked(control.id)) << control.id;
-        EXPECT_EQ(control.text ? control.text : ui.Text(control.id), ui.Text(control.id));
-    }
-    EXPECT_FALSE(::IsWindowVisible(ui.Item(IDC_LIST_RESULTS)));
+    // Every control, in the order of the window: what it reads, and whether
+    // it is enabled, shown and ticked.
+    std::string seen;
+    for (HWND control = ::GetWindow(ui.Dialog(), GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT))
+        seen += ui.Text(control) + (::IsWindowEnabled(control) ? "" : " (disabled)") +
+                (::IsWindowVisible(control) ? "" : " (hidden)") +
+                (::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? " (ticked)" : "") + "\n";
+    EXPECT_EQ("Debug Files\nRelease Files\nList1 (hidden)\nDelete All (disabled)\nDelete Selected (disabled)\n"
+              "Show Details  >>\nSearch Options\nOrvel Tolvane Cleaner helps to free up space on your hard disk. It "
+              "searches your local drives, and then shows Debug Folders and Release Folders. You can search on "
+              "selected drive by clicking Select Drive Button.\nStart Search (disabled)\nSelect Drive\n", seen);
     EXPECT_TRUE(::GetWindowLongA(ui.Dialog(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-              ::SendMessageA(ui.Dialog(), WM_QUERYDRAGICON, 0, 0));
+    // The application's icon: big and small, and while the minimised window is dragged.
+    LRESULT icon = reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_QUERYDRAGICON, 0, 0));
 
     // The list: two columns, its extended styles, the shell's folder icon.
     HWND list = ui.Item(IDC_LIST_RESULTS);
@@ -80,15 +83,51 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
         EXPECT_TRUE(now.left == start.left && now.top == start.top) << "moved";
     }
 
-    // The window menu's last entry opens the About box over the dialog.
+    // The window menu ends in a separator and the entry that opens the About
+    // box over the dialog.
+    HMENU menu = ::GetSystemMenu(ui.Dialog(), FALSE);
+    int count = ::GetMenuItemCount(menu);
     char text[128] = "";
-    ::GetMenuStringA(::GetSystemMenu(ui.Dialog(), FALSE), IDM_ABOUTBOX, text, sizeof text, MF_BYCOMMAND);
+    ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("&About Orvel TolvaneCleaner...", text);
+    EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), ::GetMenuItemID(menu, count - 1));
+    EXPECT_TRUE(::GetMenuState(menu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = ui.WaitForPopup("About Tolvane Cleaner");
     EXPECT_TRUE(about && ::GetWindow(about, GW_OWNER) == ui.Dialog() && !::IsWindowEnabled(ui.Dialog())) << "modal";
+    std::string texts;
+    for (HWND control = ::GetWindow(about, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT))
+        texts += (::SendMessageA(control, STM_GETICON, 0, 0) == icon ? "(icon)" : ui.Text(control)) + "|";
+    EXPECT_EQ("(icon)|Tolvane Cleaner Version 1.0\nFrees disk space taken by Debug and Release folders.|OK|", texts);
     ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
+}
+
+// Start Search is enabled while an option is ticked; unticking one removes
+// its rows (any letter case), which ticking it again does not bring back.
+TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
+{
+    DialogHarness ui;
+    for (const char* name : { "Debug", "release", "DEBUG", "Release" })
+        ui.Dlg().AddResult(name, (std::string("C:\\x\\") + name).c_str());
+    const struct { int click; bool start; const char* rows; } steps[] = {
+        { IDC_CHECK_RELEASE, true, "Debug release DEBUG Release " },
+        { IDC_CHECK_RELEASE, false, "Debug DEBUG " },
+        { IDC_CHECK_DEBUG, true, "Debug DEBUG " },
+        { IDC_CHECK_RELEASE, true, "Debug DEBUG " },
+        { IDC_CHECK_DEBUG, true, "" },
+        { IDC_CHECK_DEBUG, true, "" },
+        { IDC_CHECK_DEBUG, true, "" },
+        { IDC_CHECK_RELEASE, false, "" },
+    };
+    for (const auto& step : steps) {
+        ui.Click(step.click);
+        std::string rows;
+        for (const Row& row : ui.Rows())
+            rows += row.name + " ";
+        EXPECT_EQ(step.start, ui.Enabled(IDC_START_SEARCH)) << "after clicking " << step.click;
+        EXPECT_EQ(step.rows, rows) << "after clicking " << step.click;
+    }
 }
 
 // The real program, started as a process of its own (with arguments, which
@@ -129,7 +168,7 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 }
 
 // Delete Selected clicked right after the worker has inserted a row, on a
-// row whose folder another program has just removed (so the row goes at
+// row whose folder another program has just moved away (so the row goes at
 // once, with no shell request): the worker is held between its insert and
 // the row's Path until the delete reads the list. Every row keeps its own
 // Path, and every other folder is still listed once. C:\t\mixup: 2,000
@@ -144,7 +183,7 @@ LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA && call->lResult > 0) {
         char path[MAX_PATH] = "";
         ListView_GetItemText(g_list, 0, 1, path, MAX_PATH);
-        ::RemoveDirectoryA(path);
+        ::MoveFileA(path, (std::string(path) + "-moved").c_str());
         ListView_SetItemState(g_list, 0, LVIS_SELECTED, LVIS_SELECTED);
         ::SuspendThread(g_worker);   // until the delete reads a Path (below)
         ::PostMessageA(::GetDlgItem(::GetParent(g_list), IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
@@ -217,12 +256,19 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     DialogHarness ui;
     std::vector<Row> all = ui.SearchIn("C:\\t\\stop", true, false);   // 2,000 folders, 20 of them Debug
     ASSERT_EQ(20u, all.size());
+    ExpectLaidOut(ui.Dialog(), 385, { IDC_LIST_RESULTS });   // a search shows the list, expanded
+    EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
     g_list = ui.Item(IDC_LIST_RESULTS);
     HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountTitles, nullptr,
                                      ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
     g_titles = 0;
     ui.Click(IDC_START_SEARCH);
+    ExpectLaidOut(ui.Dialog(), 385, { IDC_LIST_RESULTS });   // and stays so when it was already
     ASSERT_TRUE(WaitUntil([] { return g_titles >= 100; }, 30000));
+    wchar_t caption[64] = L"";   // as painted: the window's own text, not what WM_GETTEXT answers
+    EXPECT_TRUE(WaitUntil([&] { return ::InternalGetWindowText(ui.Dialog(), caption, 64) &&
+                                       std::wcsncmp(caption, L"Searching - ", 12) == 0; }, 1000))
+        << "the caption does not follow the title";
     ui.Click(IDC_START_SEARCH);
     long atStop = g_titles;
     ASSERT_TRUE(ui.WaitForEnd());

@@ -32,9 +32,11 @@ void Pick(DialogHarness& ui, const std::string& folder)
     ui.Dlg().m_bUseSearchDir = 1;
 }
 
-bool OptionsEnabled(const DialogHarness& ui)
+// Both options and Select Drive: "all" enabled, or any enabled.
+bool OptionsEnabled(const DialogHarness& ui, bool all)
 {
-    return ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE);
+    bool debug = ui.Enabled(IDC_CHECK_DEBUG), release = ui.Enabled(IDC_CHECK_RELEASE), drive = ui.Enabled(IDC_SELECT_DRIVE);
+    return all ? debug && release && drive : debug || release || drive;
 }
 
 // While the run goes on, its title names each folder entered (written down
@@ -55,7 +57,7 @@ void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::strin
     }
     for (std::string title, last;; last = title) {
         title = ui.Title();   // then the options, then the button: the run's end changes them in the other order
-        bool enabled = OptionsEnabled(ui);
+        bool enabled = OptionsEnabled(ui, false);
         if (ui.Text(IDC_START_SEARCH) != "Stop Search")
             break;
         if (title.rfind("Searching - ", 0) == 0 && title != last)
@@ -65,7 +67,7 @@ void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::strin
     EXPECT_TRUE(ui.WaitForEnd());
     remover.join();
     seen.Rows("listed", ui.Rows());
-    EXPECT_TRUE(OptionsEnabled(ui)) << "options disabled after the run";
+    EXPECT_TRUE(OptionsEnabled(ui, true)) << "options disabled after the run";
     EXPECT_TRUE(stopped || ui.Rows().empty() == !ui.Enabled(IDC_DELETE_ALL)) << "Delete All enabled iff rows were found";
 }
 
@@ -104,6 +106,11 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
     }
     EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "a window was left open";
     seen.Rows("left", ui.Rows());
+    if (ui.Rows().empty() && ui.Enabled(IDC_DELETE_ALL)) {   // an empty list: no question, nothing to do
+        ui.ClickAsync(IDC_DELETE_ALL);
+        EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
+        EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "Delete All asked with nothing listed";
+    }
 }
 
 void RunSeed(const std::string& seed)

@@ -7,7 +7,7 @@ the disk. Seeds: the cases and 1 to CLEANER_SEEDS (50), or CLEANER_SEED="5 swap"
 
 The oracle, apart from the cleaner, lists as a user expects: folders named
 debug or release (any letter case) as the options ask, below the picked folder,
-pre-order; no links entered or listed; no names the ANSI code page cannot show;
+pre-order, siblings in the order the file system lists them; no links entered or listed; no names the ANSI code page cannot show;
 only folders in a folder whose listing pattern (path + "\\*.*") fits MAX_PATH.
 """
 import hashlib
@@ -81,8 +81,8 @@ def write(path, data):
 
 
 class Tree:
-    def __init__(self, base, seed):
-        self.rnd, self.seed = random.Random(seed), seed
+    def __init__(self, base, seed, attempt=0):
+        self.rnd, self.seed = random.Random(seed if not attempt else "%s/%d" % (seed, attempt)), seed
         self.dir = os.path.join(base, str(seed))
         self.tree, self.canary = os.path.join(self.dir, "tree"), os.path.join(self.dir, "canary")
         self.win = SETUPS[setup_of(seed)][0] % seed
@@ -150,7 +150,7 @@ def oracle(path, win_path, debug, release, codec):
     rows = []
     if chars(win_path) + 4 >= MAX_PATH:
         return rows
-    for entry in sorted(os.scandir(path), key=lambda e: e.name):
+    for entry in sorted(os.scandir(path), key=lambda e: e.name.upper()):   # as NTFS and Wine list them
         try:
             entry.name.encode(codec)
         except UnicodeEncodeError:
@@ -177,7 +177,7 @@ def snapshot(top):
 
 def random_plan(tree, rows, both):
     rnd, faults = tree.rnd, {}
-    if rnd.random() < 0.15:
+    if rnd.random() < 0.15 and tree.folders >= 30:
         faults["stop"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
     linkless = [r[1] for r in rows if chars(r[1]) < MAX_PATH and not any(
         os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(os.path.join(tree.dir, rel(tree.seed, r[1]))) for n in ds + fs)]
@@ -190,7 +190,7 @@ def random_plan(tree, rows, both):
         files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))]
         if files and not os.path.islink(os.path.join(folder, files[0])):
             faults["hold"] = os.path.relpath(os.path.join(folder, files[0]), tree.tree)
-    delete = "all" if rnd.random() < 0.5 else "selected"
+    delete = rnd.choice(["all"] * 9 + ["selected"] * 9 + ["none"] * 2)
     select = [r[1] for r in rows if rnd.random() < 0.5] if delete == "selected" else []
     if rnd.random() < 0.1:
         faults["click-options"] = ""   # both options clicked right after Start
@@ -200,19 +200,23 @@ def random_plan(tree, rows, both):
 
 
 def generate(base, seed):
-    """Makes the tree, its plan of steps, and what the judge needs (before.json)."""
-    tree = Tree(base, seed)
-    win = lambda relative: tree.win + "\\" + relative.replace("/", "\\")
-    if seed in CASES:
-        plan, select = dict({"options": (1, 1), "delete": "all"}, **CASES[seed][1]), []
-        debug, release = plan["options"]
-    else:
-        debug = tree.rnd.random() < 0.8
-        release = not debug or tree.rnd.random() < 0.6
-        plan = {}
-    pick = plan.get("pick", "")
-    root = win(pick) if pick else tree.win
-    rows = oracle(os.path.join(tree.tree, pick), root, debug, release, SETUPS[setup_of(seed)][1])
+    """Makes the tree, its plan of steps, and what the judge needs (before.json).
+    A random tree is drawn again until the search has rows to list."""
+    for attempt in range(100):
+        tree = Tree(base, seed, attempt)
+        win = lambda relative: tree.win + "\\" + relative.replace("/", "\\")
+        if seed in CASES:
+            plan, select = dict({"options": (1, 1), "delete": "all"}, **CASES[seed][1]), []
+            debug, release = plan["options"]
+        else:
+            debug = tree.rnd.random() < 0.8
+            release = not debug or tree.rnd.random() < 0.6
+            plan = {}
+        pick = plan.get("pick", "")
+        root = win(pick) if pick else tree.win
+        rows = oracle(os.path.join(tree.tree, pick), root, debug, release, SETUPS[setup_of(seed)][1])
+        if rows or seed in CASES:
+            break
     if seed not in CASES:
         plan, select = random_plan(tree, rows, debug and release)
     faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
@@ -248,24 +252,25 @@ def verify(base, seed):
                 if (row, p) not in listed and not (vanished and (p == vanished or inside(p, vanished)))]
     problems += ["listed but not expected: " + row[1] for row in listed if row not in rows]
     problems += ["listed twice: " + row[1] for i, row in enumerate(listed) if row in listed[:i]]
-    problems += ["listed before its ancestor: " + a[1] for i, a in enumerate(listed)
-                 if any(inside(a[1], b[1]) for b in listed[i + 1:])]
+    problems += ["listed out of the file system's order (pre-order, siblings as listed)"] * (
+        [row for row in listed if row in rows] != [row for row in rows if row in listed])
     problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", [])
                  if not inside(t, plan["root"]) or before.get(rel(seed, t)) != "dir"]
     if "untick" in faults:
         listed = [row for row in listed if row[0].lower() == "debug"]
         problems += ["unticking Release did not remove exactly its rows"] * (seen.get("unticked", []) != listed)
-    # The list tells the truth: a chosen row left has its folder, a chosen
-    # row gone has none, and a row not chosen goes only with its folder,
-    # inside a chosen one (the shell may delete part of a chosen folder and
-    # stop at what it cannot delete).
+    # The list tells the truth: a row left has its folder (unless another
+    # program removed it: the faults), a row gone has none, and a row not
+    # chosen goes only with its folder, inside a chosen one (the shell may
+    # delete part of a chosen folder and stop at what it cannot delete).
     shown = [row[1] for row in listed] + [p for name, p in plan["extra"]]
     chosen = {"all": shown, "none": [], "selected": [p for p in plan["select"] if p in shown]}[plan["delete"]]
     left = [row[1] for row in seen.get("left", [])]
     problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
+    removed = [faults[k] for k in ("vanish", "remove") if k in faults]
     for p in shown:
         exists = os.path.exists(os.path.join(seed_dir, rel(seed, p)))
-        if p in left and p in chosen and not exists:
+        if p in left and not exists and not any(p == r or inside(p, r) for r in removed):
             problems.append("kept in the list but gone: " + p)
         elif p not in left and exists:
             problems.append("the row went but the folder stayed: " + p)

@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""faults.py [N ...]: puts each fault of faults.md (or those numbered) back
+into the program in turn, builds, runs the CTest group that must catch it, and
+restores the file. Prints each fault as caught or MISSED; exits 1 when one was
+missed. Needs a display: xvfb-run -a python3 tests/faults.py"""
+import os
+import re
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(HERE)
+
+
+def faults():
+    text = open(os.path.join(HERE, "faults.md"), encoding="utf-8").read()
+    unescape = lambda s: re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), s)
+    for number, block in enumerate(re.split(r"^### ", text, flags=re.M)[1:], 1):
+        field = lambda name: unescape(re.search(r"^- %s: `(.*)`$" % name, block, re.M).group(1))
+        yield number, block.splitlines()[0], field("file"), field("text"), field("becomes"), field("caught by")
+
+
+def run(*command):
+    return subprocess.run(command, cwd=TOP, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+
+def main():
+    build = run("bash", "scripts/build.sh", "--tests").stdout.split()[-1]
+    run("ctest", "--test-dir", build, "-R", r"^prefix\.")   # the prefixes, once
+    missed = []
+    for number, title, path, text, becomes, group in faults():
+        if sys.argv[1:] and str(number) not in sys.argv[1:]:
+            continue
+        file = os.path.join(TOP, path)
+        source = open(file, encoding="utf-8").read()
+        if text not in source:
+            verdict = "MISSED: its text is not in " + path
+        else:
+            try:
+                open(file, "w", encoding="utf-8").write(source.replace(text, becomes))
+                if run("cmake", "--build", build, "--target", "dialog_tests", "cleaner").returncode:
+                    verdict = "MISSED: it does not build"
+                else:   # the prefixes stay; the search trees are made again
+                    tests = run("ctest", "--test-dir", build, "-R", "^(%s)$" % group, "-FA", "^(prefix|drives|codepages)$")
+                    verdict = "caught by " + group if tests.returncode else "MISSED by " + group
+            finally:
+                open(file, "w", encoding="utf-8").write(source)
+        print("%2d. %s: %s" % (number, title, verdict), flush=True)
+        missed += [number] * verdict.startswith("MISSED")
+    run("cmake", "--build", build)
+    print("%d missed: %s" % (len(missed), " ".join(map(str, missed))) if missed else "every fault caught")
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
