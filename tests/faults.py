@@ -17,7 +17,7 @@ def faults():
     unescape = lambda s: re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), s)
     for number, block in enumerate(re.split(r"^### ", text, flags=re.M)[1:], 1):
         field = lambda name: unescape(re.search(r"^- %s: `(.*)`$" % name, block, re.M).group(1))
-        yield number, block.splitlines()[0], field("file"), field("text"), field("becomes"), field("caught by")
+        yield number, block.splitlines()[0].split(". ", 1)[1], field("file"), field("text"), field("becomes"), field("caught by")
 
 
 def run(*command):

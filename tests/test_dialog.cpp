@@ -1,6 +1,6 @@
 // The dialog beyond what the trees of fuzz/fuzz.py show: as it opens, the
-// details toggle, the About box, closing the real program, a delete during a
-// run, the platform's names and reparse tags, and which drives are searched.
+// options, the details toggle, the About box, closing the real program,
+// Stop, a delete during a run, hover, and which drives are searched.
 // The window sizes are laid out for dialog base units of 6 x 13 pixels (the
 // dialog font at 96 DPI): at any DPI (the drives prefix has 144) the window
 // measures them in its own font's base units, and shows every control whole.
@@ -364,30 +364,6 @@ TEST(Search, HoverOverAnotherRowLeavesTheSelection)
     ui.Click(IDC_DELETE_SELECTED);
     for (size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(i != 0, ::GetFileAttributesA(rows[i].path.c_str()) != INVALID_FILE_ATTRIBUTES) << rows[i].path;
-}
-
-// What the platform lists, read as the walk and the delete read it. A name
-// that cannot be converted opens nothing (an empty one would name its own
-// folder again); only reparse points that keep their data in place are
-// real folders, and a tag of 0 (Wine reports it for every link) is a link.
-TEST(Platform, NamesThatCannotBeConvertedAndReparseTags)
-{
-    EXPECT_STREQ("?", NameInCodePage(L"Debug", 12345));
-    EXPECT_STREQ("D\xC3\xA9" "bug", NameInCodePage(L"D\x00E9" L"bug", CP_UTF8));
-    EXPECT_STREQ("D?bug", NameInCodePage(L"D\x0119" L"bug", 1252));
-    const DWORD folder = FILE_ATTRIBUTE_DIRECTORY, reparse = FILE_ATTRIBUTE_REPARSE_POINT;
-    const struct { DWORD attributes, tag; bool link; } cases[] = {
-        { folder, 0, false },
-        { folder | reparse, 0, true },
-        { folder | reparse, IO_REPARSE_TAG_MOUNT_POINT, true },
-        { reparse, 0x8000001B, true },             // an app execution alias: unknown here
-        { folder | reparse, 0x9000001A, false },   // cloud
-        { folder | reparse, 0x9000701A, false },   // cloud 7
-        { reparse, 0x80000013, false },            // deduplicated
-        { reparse, 0x80000017, false },            // compressed (WOF)
-    };
-    for (const auto& entry : cases)
-        EXPECT_EQ(entry.link, CFileFind::IsLinkEntry(entry.attributes, entry.tag)) << std::hex << entry.tag;
 }
 
 // Runs in a prefix with drives A: (floppy), D: (CD-ROM), E: to M: and O:
