@@ -2,7 +2,7 @@
 #include "CleanerDlg.h"
 
 BEGIN_MESSAGE_MAP(CCleanerApp, CWinApp)
-    ON_COMMAND(0xE146, &CWinApp::OnHelp)   // ID_HELP
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CCleanerApp theApp;

@@ -27,8 +27,7 @@ CCleanerDlg::CCleanerDlg()
       m_nCloseResult(IDCANCEL),
       m_bDeleting(false),
       m_bWalking(false),
-      m_bTitlePending(false),
-      m_dwTitleShown(0)
+      m_title{ CString(), false, 0 }
 {
     m_szWindowsDir[0] = '\0';
 }

@@ -16,14 +16,22 @@ class FolderSet;
 // Posted by the search worker as it returns: the run has ended.
 const UINT WM_SEARCH_ENDED = WM_APP + 1;
 
+// Texts that are state: the Start/Stop button's caption is the run state;
+// the title shows the folder a search enters, and the short product name
+// once a search has ended.
+inline constexpr char kStartSearch[] = "Start Search";
+inline constexpr char kStopSearch[] = "Stop Search";
+inline constexpr char kSearching[] = "Searching - ";
+inline constexpr char kProductName[] = "Tolvane Cleaner";
+
 class CCleanerDlg : public CDialog {
 public:
     CCleanerDlg();
     ~CCleanerDlg() override;
 
 protected:
-    // State record. The search worker reads it without locks; m_bStopSearch
-    // is the only value both threads write.
+    // The state record. The search worker reads it without locks;
+    // m_bStopSearch is the only value both threads write.
     int m_bDetailsHidden;               // 1 while the list is hidden
     std::atomic<int> m_bStopSearch;     // set by the UI thread, cleared by the worker at its end
     CCleanerDlg* m_pThis;               // handed to the worker
@@ -44,8 +52,12 @@ protected:
     CButton m_btnDetails;
     CListCtrl m_listResults;
     HICON m_hIcon;
-    FolderId m_windowsDirId;            // the Windows directory, however it is reached
+
+    // search/SearchRoots.cpp: the Windows directory, however it is reached.
+    FolderId m_windowsDirId;
     CString m_strWindowsName;           // its own name
+
+    // search/SearchControl.cpp: the run (UI thread, but m_request).
     CWinThread* m_pSearchThread;        // the run's worker until its end is handled; owned
     struct SearchRequest {              // what the running worker searches: set before it starts
         int bSearchDebug;
@@ -56,11 +68,17 @@ protected:
     bool m_bStartPending;               // Start pressed while the stopped run unwinds
     bool m_bClosePending;               // closed during a run: ends when the run has unwound
     int m_nCloseResult;                 // the button that closed it
+
+    // delete/Deletion.cpp
     bool m_bDeleting;                   // a shell delete request is under way
-    std::atomic<bool> m_bWalking;       // the worker is walking: titles are shown at a bounded rate
-    CString m_strTitle;                 // the last title set (UI thread)
-    bool m_bTitlePending;               // m_strTitle is not yet on screen
-    DWORD m_dwTitleShown;               // NowMs() when a title was last shown
+
+    // search/SearchTitle.cpp: the title during a walk (UI thread, but m_bWalking).
+    std::atomic<bool> m_bWalking;       // set by the worker while it walks
+    struct Title {
+        CString text;                   // the last title set
+        bool pending;                   // text is not yet on screen
+        DWORD shownMs;                  // NowMs() when a title was last shown
+    } m_title;
 
     // app/CleanerDlg.cpp: binding, initialisation, details toggle, window
     // menu and About box, minimised icon, shutdown.

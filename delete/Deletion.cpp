@@ -73,8 +73,8 @@ static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet
             item->state = RemoveLinksInside(item->path, item->identity);
         if (item->state != FolderState::Ready)
             continue;
-        item->outer = !covered;
-        item->requested = true;
+        item->handedToShell = !covered;
+        item->inRequest = true;
         requested.Add(item->path);
         if (!item->identity.empty())
             requested.AddKey(item->identity);
@@ -111,7 +111,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
 
     std::vector<CString> request;   // in the list's order
     for (const ListedFolder& item : listed)
-        if (item.outer)
+        if (item.handedToShell)
             request.push_back(item.path);
     bool aborted = !request.empty() && ShellDelete(request, m_hWnd, true);
     if (!request.empty() && !aborted)
@@ -128,7 +128,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
 void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength)
 {
     for (ListedFolder* item : byLength) {
-        if (!item->requested || IsGone(item->path))
+        if (!item->inRequest || IsGone(item->path))
             continue;
         FolderState state = Recheck(*item);
         if (state == FolderState::Ready)
@@ -148,7 +148,7 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
 {
     std::set<std::string> removable;
     for (const ListedFolder& item : listed)
-        if (item.state == FolderState::Gone || item.requested)
+        if (item.state == FolderState::Gone || item.inRequest)
             removable.insert(static_cast<LPCSTR>(item.path));
     WaitForCompleteRows();
     int count = m_listResults.GetItemCount();
@@ -202,5 +202,5 @@ void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
         ::wsprintfA(count, "\n\nand %d more.", static_cast<int>(kept.size() - kKeptNamed));
         text += count;
     }
-    MessageBox(text, "Tolvane Cleaner", MB_OK | MB_ICONWARNING);
+    MessageBox(text, kProductName, MB_OK | MB_ICONWARNING);
 }

@@ -21,8 +21,8 @@ struct ListedFolder {
     CString name;
     CString path;
     FolderState state;
-    bool requested;      // handed to the shell, or inside (or the same as) a folder that was
-    bool outer;          // handed to the shell itself
+    bool inRequest;      // goes with a request: handed to the shell, or inside (or the same as) a folder that is
+    bool handedToShell;  // its own path is in the request
     std::wstring identity;   // FolderIdentity, once it is Ready
 };
 

@@ -5,7 +5,7 @@ static CWinApp* g_pApp = nullptr;
 static thread_local CWinThread* t_pThread = nullptr;
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
-    ON_COMMAND(0xE146, &CWinApp::OnHelp)   // ID_HELP
+    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 CWinThread::~CWinThread()

@@ -4,6 +4,9 @@
 
 class CWnd;
 
+// The standard Help command of the framework's applications.
+#define ID_HELP 0xE146
+
 class CWinThread : public CCmdTarget {
 public:
     CWnd* m_pMainWnd = nullptr;   // not owned

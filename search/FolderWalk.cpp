@@ -54,7 +54,7 @@ void CCleanerDlg::SearchFolder(CString folder)
             continue;
 
         CString child = JoinPath(folder, name);
-        AfxGetThread()->m_pMainWnd->SetWindowText("Searching - " + child);
+        AfxGetThread()->m_pMainWnd->SetWindowText(kSearching + child);
 
         CString lowered = name;
         lowered.MakeLower();

@@ -51,14 +51,14 @@ void CCleanerDlg::OnStartSearch()
         return;
     CString caption;
     m_btnStartSearch.GetWindowText(caption);
-    if (!MbsEqual(caption, "Start Search")) {
-        m_btnStartSearch.SetWindowText("Start Search");
+    if (!MbsEqual(caption, kStartSearch)) {
+        m_btnStartSearch.SetWindowText(kStartSearch);
         m_bStopSearch = 1;
         m_bStartPending = false;   // a run waiting for the stopped one is called off too
         return;
     }
 
-    m_btnStartSearch.SetWindowText("Stop Search");
+    m_btnStartSearch.SetWindowText(kStopSearch);
     m_bDetailsHidden = 1;
     m_listResults.DeleteAllItems();
     OnDetails();
@@ -77,7 +77,7 @@ void CCleanerDlg::StartWorker()
     m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!m_pSearchThread) {   // no run: the controls as at a run's end
-        m_btnStartSearch.SetWindowText("Start Search");
+        m_btnStartSearch.SetWindowText(kStartSearch);
         EnableControls(FALSE);
         return;
     }
@@ -125,9 +125,9 @@ LRESULT CCleanerDlg::OnSearchEnded(WPARAM, LPARAM)
         StartWorker();
     } else {
         ::MessageBeep(MB_ICONASTERISK);
-        m_btnStartSearch.SetWindowText("Start Search");
+        m_btnStartSearch.SetWindowText(kStartSearch);
         EnableControls(FALSE);
-        AfxGetThread()->m_pMainWnd->SetWindowText("Tolvane Cleaner");
+        AfxGetThread()->m_pMainWnd->SetWindowText(kProductName);
     }
     return 0;
 }

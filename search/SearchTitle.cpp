@@ -33,12 +33,12 @@ static DWORD NowMs()
 
 LRESULT CCleanerDlg::OnSetText(WPARAM, LPARAM lParam)
 {
-    m_strTitle = reinterpret_cast<LPCSTR>(lParam);
-    DWORD sinceShown = NowMs() - m_dwTitleShown;
+    m_title.text = reinterpret_cast<LPCSTR>(lParam);
+    DWORD sinceShown = NowMs() - m_title.shownMs;
     if (!m_bWalking || sinceShown >= kTitleIntervalMs) {
         ShowTitle();
-    } else if (!m_bTitlePending) {
-        m_bTitlePending = true;
+    } else if (!m_title.pending) {
+        m_title.pending = true;
         SetTimer(kTitleTimer, kTitleIntervalMs - sinceShown);
     }
     return TRUE;
@@ -47,23 +47,23 @@ LRESULT CCleanerDlg::OnSetText(WPARAM, LPARAM lParam)
 // WM_GETTEXT: the title kept here while it waits to be shown.
 LRESULT CCleanerDlg::OnGetText(WPARAM size, LPARAM buffer)
 {
-    if (!m_bTitlePending) {
+    if (!m_title.pending) {
         Default();
         return 0;
     }
     if (size == 0)
         return 0;
-    size_t length = std::min(static_cast<size_t>(m_strTitle.GetLength()), static_cast<size_t>(size) - 1);
-    std::memcpy(reinterpret_cast<char*>(buffer), static_cast<LPCSTR>(m_strTitle), length);
+    size_t length = std::min(static_cast<size_t>(m_title.text.GetLength()), static_cast<size_t>(size) - 1);
+    std::memcpy(reinterpret_cast<char*>(buffer), static_cast<LPCSTR>(m_title.text), length);
     reinterpret_cast<char*>(buffer)[length] = '\0';
     return static_cast<LRESULT>(length);
 }
 
 LRESULT CCleanerDlg::OnGetTextLength(WPARAM, LPARAM)
 {
-    if (!m_bTitlePending)
+    if (!m_title.pending)
         Default();
-    return m_strTitle.GetLength();
+    return m_title.text.GetLength();
 }
 
 void CCleanerDlg::OnTimer(UINT_PTR id)
@@ -75,9 +75,9 @@ void CCleanerDlg::OnTimer(UINT_PTR id)
 // Stores the kept title as the window's own and repaints the caption.
 void CCleanerDlg::ShowTitle()
 {
-    if (m_bTitlePending)
+    if (m_title.pending)
         KillTimer(kTitleTimer);
-    m_bTitlePending = false;
-    DefWindowProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(m_strTitle)));
-    m_dwTitleShown = NowMs();
+    m_title.pending = false;
+    DefWindowProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(m_title.text)));
+    m_title.shownMs = NowMs();
 }
