@@ -1,5 +1,5 @@
 // The benchmark: the program against the platform's own floors, measured on
-// the same trees in the same Wine (bench.sh runs it and times the native parts).
+// the same trees in the same Wine (measure.sh runs it and times the native parts).
 //   cleaner_bench search TREE FIND_MS [ROUNDS]  search figures for one tree
 //   cleaner_bench titles COUNT               where a title's time goes
 //   cleaner_bench rows                       where a row's time goes

@@ -15,8 +15,7 @@ prefix=$1
 shift
 # The prefix's user folders (Desktop, Documents, ...) lead into HOME: an empty
 # folder of the prefix's own, never the user's home.
-export WINEPREFIX=$prefix HOME=$prefix/home WINEDEBUG=-all WINELOADER=$CLEANER_WINE
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+use_prefix "$prefix"
 wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >/dev/null 2>&1; }
 
 [ -d "$prefix" ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true

@@ -9,21 +9,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+dir=$(bash scripts/build.sh --run | tail -n 1)
 source scripts/wine.sh
-dir=build
 if [ "$CLEANER_ARCH" != i686 ]; then
   echo "This machine cannot run 32-bit x86 code: running the same program built for x86-64."
-  dir=build-x64
-  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCLEANER_TESTS=ON >/dev/null
-  cmake --build "$dir" --target cleaner -j"$(nproc)"
 fi
 
 headless=1 options=(--desktop 800x600) prefix=build/demo-prefix
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   headless=0 options=() prefix=build/run-prefix
 fi
-export WINEPREFIX=$PWD/$prefix HOME=$PWD/$prefix/home WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$CLEANER_WINE
+use_prefix "$PWD/$prefix"
 if [ ! -e "$WINEPREFIX/.ready" ]; then
   echo "Making the prefix $prefix with the demo drive D: ..."
   bash scripts/make-prefix.sh "$WINEPREFIX" "${options[@]}" D=hd:"$WINEPREFIX/demo"
@@ -38,7 +34,6 @@ fi
 
 # No display: a virtual one, the program in a Wine desktop, and the driver,
 # with a picture after each step.
-cmake --build "$dir" --target demo_driver -j"$(nproc)" >/dev/null
 cp "$dir/demo_driver.exe" "$WINEPREFIX/drive_c/demo_driver.exe"
 ensure_display
 finish() { wineserver -k 2>/dev/null || true; stop_display; }

@@ -13,6 +13,15 @@ else
 fi
 export CLEANER_ARCH CLEANER_WINE
 
+# The environment of every Wine run in the prefix $1: the prefix's user
+# folders lead into a home of its own (never the user's), Wine says nothing,
+# no menu entries or .NET and HTML helpers are installed, and this machine's
+# loader starts the programs.
+use_prefix() {
+  export WINEPREFIX=$1 HOME=$1/home WINEDEBUG=${WINEDEBUG:--all} WINELOADER=$CLEANER_WINE
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+}
+
 # Starts a virtual display unless DISPLAY names a working one. Sets
 # CLEANER_XVFB_PID when it started one (stop it with stop_display).
 ensure_display() {

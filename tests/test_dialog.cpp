@@ -172,7 +172,7 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 // once, with no shell request): the worker is held between its insert and
 // the row's Path until the delete reads the list. Every row keeps its own
 // Path, and every other folder is still listed once. C:\t\mixup: 2,000
-// folders, 20 of them Debug (bench/make_tree.py).
+// folders, 20 of them Debug (scripts/make_tree.py).
 HWND g_list;
 HANDLE g_worker;
 std::atomic<long> g_deletesPosted;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench.sh RUNNER BENCH PREFIX CLEANER BARE: the benchmark, in the tests' Wine
+# measure.sh RUNNER BENCH PREFIX CLEANER BARE: the benchmark, in the tests' Wine
 # prefix (BENCH_SIZES="10000" for the small tree alone). Trees are made natively once (kept in the prefix); the native
 # figures (find, rm -rf) are timed here on the same trees.
 set -euo pipefail
@@ -23,7 +23,7 @@ before=$(ticks); "$runner" "$bench" titles 3000; busy=$(( $(ticks) - before ))
 echo "  outside the process: wineserver and X server $(( (busy - idle) * 1000000 / $(getconf CLK_TCK) / 3000 / 4 )) us a call (of the four kinds above, on average)"
 "$runner" "$bench" rows
 for size in ${BENCH_SIZES:-10000 100000}; do
-  python3 "$here/make_tree.py" search "$drive/bench/s$size" "$size"
+  python3 "$here/../scripts/make_tree.py" search "$drive/bench/s$size" "$size"
   start=$(date +%s%N)
   find "$drive/bench/s$size" -type d | wc -l >/dev/null
   # Rounds of the program against its floor: ten on the small tree, four on
@@ -33,10 +33,10 @@ for size in ${BENCH_SIZES:-10000 100000}; do
     "$runner" "$bench" search "C:\\bench\\s$size" "$(ms "$start")" "$rounds"
 done
 
-python3 "$here/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
+python3 "$here/../scripts/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
 rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy" "$drive/bench/chk"
 for copy in del/r0 del/r1 del/r2 del-shell/r0 del-shell/r1 del-shell/r2 del-copy chk; do
-  python3 "$here/make_tree.py" delete "$drive/bench/$copy" 1000
+  python3 "$here/../scripts/make_tree.py" delete "$drive/bench/$copy" 1000
 done
 start=$(date +%s%N)
 find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
