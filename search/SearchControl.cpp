@@ -102,7 +102,10 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
             dlg->SearchFolder(CString(dlg->m_szDrives[i]));
     }
     dlg->m_bWalking = false;
-    dlg->PostMessage(WM_SEARCH_ENDED);
+    // A posted message is refused only while the UI thread's queue holds its
+    // limit of 10,000; the run's end must not be lost.
+    while (!dlg->PostMessage(WM_SEARCH_ENDED) && ::IsWindow(dlg->m_hWnd))
+        ::Sleep(10);
     return 0;
 }
 
