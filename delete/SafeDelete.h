@@ -21,8 +21,9 @@ struct ListedFolder {
     CString name;
     CString path;
     FolderState state;
-    bool inRequest;      // goes with a request: handed to the shell, or inside (or the same as) a folder that is
-    bool handedToShell;  // its own path is in the request
+    bool inRequest;          // goes with the request: its path, or a folder around it
+                             // (or the same folder by another path), is handed to the shell
+    bool handedToShell;      // its own path is in the request
     std::wstring identity;   // FolderIdentity, once it is Ready
 };
 
@@ -36,10 +37,11 @@ class FolderSet;
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
 
 // Removes every link inside `folder` (whose FolderIdentity is `identity`),
-// each as a link: what it leads to is not touched. Ready when the folder may go to the shell; LinkInside when some
-// link cannot be removed (or a file cannot be told from a link), or the
-// folder cannot be read to the end; TooDeep when a path inside it is too long
-// for the shell (MAX_PATH, less two characters for its "\*").
+// each as a link: what it leads to is not touched. Ready when the folder may
+// go to the shell; LinkInside when some link cannot be removed (or a file
+// cannot be told from a link), or the folder cannot be read to the end;
+// TooDeep when a path inside it is too long for the shell (MAX_PATH, less two
+// characters for its "\*").
 FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 
 // The folder at `path` as the system resolves it, on its volume (an NT path,
