@@ -3,7 +3,6 @@
 // group lives in its own source file (see the comments below).
 #pragma once
 #include "../framework/afxwin.h"
-#include "../search/FolderId.h"
 #include <atomic>
 #include <memory>
 #include <set>

@@ -32,20 +32,6 @@ static bool ReadEntry(const CString& path, bool* isFolder, bool* isLink, CString
     return found;
 }
 
-// Bytes of the root that `path` starts with: "C:\" or "\\server\share\";
-// -1 for any other start.
-static int RootLength(const CString& path)
-{
-    LPCSTR text = path;
-    if (path.GetLength() >= 3 && text[1] == ':' && text[2] == '\\')
-        return 3;
-    if (path.GetLength() < 2 || text[0] != '\\' || text[1] != '\\')
-        return -1;
-    int server = path.Find('\\', 2);
-    int share = server > 2 ? path.Find('\\', server + 1) : -1;
-    return share > server + 1 ? share + 1 : -1;
-}
-
 FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAncestors)
 {
     CString path(listedPath);
@@ -71,16 +57,6 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
             safeAncestors->Add(ancestor);
     }
     return FolderState::Ready;
-}
-
-// `path` (a drive path or \\server\share\...) as a path the wide functions
-// take at any length, with no normalisation: "\\?\C:\..." or "\\?\UNC\...".
-static std::wstring LongPath(LPCSTR path)
-{
-    std::wstring wide = WideFromCodePage(path);
-    if (wide.size() > 2 && wide[0] == L'\\' && wide[1] == L'\\')
-        return L"\\\\?\\UNC\\" + wide.substr(2);
-    return wide.empty() ? wide : L"\\\\?\\" + wide;
 }
 
 // What `path` names, as the system resolves it on its volume: an NT path

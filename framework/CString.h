@@ -37,16 +37,3 @@ public:
 private:
     std::string m_str;
 };
-
-// `text` of the system code page in UTF-16; empty when it cannot be converted.
-std::wstring WideFromCodePage(LPCSTR text);
-// The first `length` characters of `text` in the system code page, as the
-// ANSI functions give them.
-CString CodePageFromWide(const wchar_t* text, int length);
-
-// Byte-wise, letter-case sensitive equality of two strings of the code page.
-inline bool MbsEqual(LPCSTR left, LPCSTR right)
-{
-    return _mbscmp(reinterpret_cast<const unsigned char*>(left),
-                   reinterpret_cast<const unsigned char*>(right)) == 0;
-}

@@ -1,42 +1,5 @@
 #include "FileFind.h"
 
-CString NameInCodePage(const wchar_t* name, UINT codePage)
-{
-    // UTF-8 holds every name, and refuses the flags and default character
-    // that keep the other code pages from look-alikes. The buffer holds any
-    // name or path of MAX_PATH characters in any code page.
-    bool utf8 = codePage == CP_UTF8;
-    DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    LPCSTR fallback = utf8 ? nullptr : "?";
-    char text[MAX_PATH * 4];
-    int length = ::WideCharToMultiByte(codePage, flags, name, -1, text, sizeof text, fallback, nullptr);
-    return length > 1 ? CString(text, length - 1) : CString("?");
-}
-
-std::wstring FileNameKey(const std::wstring& name)
-{
-    std::wstring key = name;
-    if (!key.empty())
-        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
-                        &key[0], static_cast<int>(key.size()), nullptr, nullptr, 0);
-    return key;
-}
-
-std::wstring FileNameKey(LPCSTR name)
-{
-    return FileNameKey(WideFromCodePage(name));
-}
-
-bool SameFileName(const std::wstring& left, const std::wstring& right)
-{
-    return left.size() == right.size() && FileNameKey(left) == FileNameKey(right);
-}
-
-bool SameFileName(LPCSTR left, LPCSTR right)
-{
-    return FileNameKey(left) == FileNameKey(right);
-}
-
 bool CFileFind::IsLinkEntry(DWORD attributes, DWORD reparseTag)
 {
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))

@@ -2,8 +2,7 @@
 // the system code page exactly: a name it cannot hold comes back as "?"
 // (never as a look-alike, which would name another file or none).
 #pragma once
-#include "CString.h"
-#include <string>
+#include "PathName.h"
 
 class CFileFind {
 public:
@@ -43,15 +42,3 @@ private:
     CString m_strRoot;            // the listed folder, in the code page
     bool m_bRootIsDrive = false;  // m_strRoot ends in its separator ("C:\")
 };
-
-// `name` in `codePage`, without best-fit look-alikes; "?" when it cannot be
-// converted (a name that opens nothing and matches nothing).
-CString NameInCodePage(const wchar_t* name, UINT codePage);
-
-// File names compare as the file system compares them: ordinal, letter case
-// ignored (upper-cased by the system's file-system rules). A key is the
-// upper-cased wide name; two names are the same when their keys are equal.
-std::wstring FileNameKey(const std::wstring& name);
-std::wstring FileNameKey(LPCSTR name);   // a name in the system code page
-bool SameFileName(const std::wstring& left, const std::wstring& right);
-bool SameFileName(LPCSTR left, LPCSTR right);

@@ -1,4 +1,5 @@
 #include "ListCtrl.h"
+#include "PathName.h"
 #include <vector>
 
 int CListCtrl::InsertColumn(int column, LPCSTR heading, int format, int width)

@@ -2,6 +2,7 @@
 #pragma once
 #include "Platform.h"
 #include "CString.h"
+#include "PathName.h"
 #include "CmdTarget.h"
 #include "Wnd.h"
 #include "Dialog.h"

@@ -2,16 +2,6 @@
 #include "../app/CleanerDlg.h"
 #include <cstring>
 
-// "folder\name", without doubling the separator of a root such as "C:\".
-static CString JoinPath(const CString& folder, const CString& name)
-{
-    int length = folder.GetLength();
-    if (length > 0 && static_cast<LPCSTR>(folder)[length - 1] == '\\' &&
-        !_mbsbtype(reinterpret_cast<const unsigned char*>(static_cast<LPCSTR>(folder)), length - 1))
-        return folder + name;
-    return folder + "\\" + name;
-}
-
 // True for the Windows directory, however the walk reaches it (another
 // drive letter, another letter case). Only entries with its name are opened.
 bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const

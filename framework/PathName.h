@@ -1,0 +1,57 @@
+// Paths and file names: how they convert between the system code page and
+// UTF-16, how they compare, how they join, and how a folder is identified.
+// Every rule on names the program follows lives here.
+#pragma once
+#include "CString.h"
+#include <string>
+
+// Byte-wise, letter-case sensitive equality of two strings of the code page.
+inline bool MbsEqual(LPCSTR left, LPCSTR right)
+{
+    return _mbscmp(reinterpret_cast<const unsigned char*>(left),
+                   reinterpret_cast<const unsigned char*>(right)) == 0;
+}
+
+// `text` of the system code page in UTF-16; empty when it cannot be converted.
+std::wstring WideFromCodePage(LPCSTR text);
+// The first `length` characters of `text` in the system code page, as the
+// ANSI functions give them.
+CString CodePageFromWide(const wchar_t* text, int length);
+// `name` in `codePage`, without best-fit look-alikes; "?" when it cannot be
+// converted (a name that opens nothing and matches nothing).
+CString NameInCodePage(const wchar_t* name, UINT codePage);
+
+// File names compare as the file system compares them: ordinal, letter case
+// ignored (upper-cased by the system's file-system rules). A key is the
+// upper-cased wide name; two names are the same when their keys are equal.
+std::wstring FileNameKey(const std::wstring& name);
+std::wstring FileNameKey(LPCSTR name);   // a name in the system code page
+bool SameFileName(const std::wstring& left, const std::wstring& right);
+bool SameFileName(LPCSTR left, LPCSTR right);
+
+// "folder\name", without doubling the separator of a root such as "C:\".
+CString JoinPath(const CString& folder, const CString& name);
+// Bytes of the root that `path` starts with: "C:\" or "\\server\share\";
+// -1 for any other start.
+int RootLength(const CString& path);
+// `path` (a drive path or \\server\share\...) as a path the wide functions
+// take at any length, with no normalisation: "\\?\C:\..." or "\\?\UNC\...".
+std::wstring LongPath(LPCSTR path);
+
+// The identity of a folder on its volume: the same folder reached through
+// another drive letter, link or letter case has the same identity.
+struct FolderId {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool valid = false;
+
+    bool operator==(const FolderId& other) const
+    {
+        return valid && other.valid && volume == other.volume &&
+               indexHigh == other.indexHigh && indexLow == other.indexLow;
+    }
+};
+
+// Reads the identity of the folder at `path`; invalid when it cannot be opened.
+FolderId ReadFolderId(LPCSTR path);
