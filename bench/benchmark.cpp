@@ -1,18 +1,21 @@
-// The benchmark: the program against the platform's own floors, measured on
-// the same trees in the same Wine (measure.sh runs it and times the native parts).
-//   cleaner_bench search TREE FIND_MS [ROUNDS]  search figures for one tree
-//   cleaner_bench titles COUNT               where a title's time goes
-//   cleaner_bench rows                       where a row's time goes
-//   cleaner_bench checks DELTREE             where Delete All's checks' time goes
-//   cleaner_bench delete DELTREE SHELLTREE RM_MS ROUNDS   deletion alone
-//   cleaner_bench extras TREE DELTREE SHELLTREE RM_MS
-//                                            stop, list growth, start-up, deletion
-// DELTREE and SHELLTREE hold one tree for each round: r0, r1, ...
-#include "tests/DialogHarness.h"
-#include "delete/SafeDelete.h"
-#include <psapi.h>
-#include <tlhelp32.h>
-#include <algorithm>
+// The benchmark's standing figures: the program against the platform's own
+// floors, on the same trees in the same Wine (measure.sh runs it, makes the
+// trees and times the native parts: find and rm -rf).
+//   (1)  the program's search through the dialog, click to end
+//   (2)  a bare FindFirstFileA walk of the same tree
+//   (3)  that walk plus the window calls a search must make (a title per
+//        folder, three list messages per match), the platform's own handling
+//   (3b) the same calls on a window that keeps each title and paints nothing:
+//        the floor of one synchronous title per folder
+//   (4)  native find (timed by measure.sh)
+//   (5)  Stop to the run's end; (5b) how far the caption lags the title
+//   (6)  appending a row at 1,000 against 10,000 rows
+//   (7)  the working set's growth during a search
+//   (8)  start-up to the dialog shown, against a bare dialog
+//   (9)  Delete All against one shell request for the same folders and rm -rf
+// (1) to (4) and (7) are in search_figures.cpp; the profiles (profiles.cpp)
+// show where a title's, a row's and the checks' time goes.
+#include "Measure.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -20,333 +23,14 @@
 
 namespace {
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Walks `folder` with the directory listing alone; `visit` is called for each
-// folder entered, with whether its name matches.
-template <typename Visit>
-void Walk(const std::string& folder, Visit& visit)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || entry.cFileName[0] == '.')
-            continue;
-        std::string child = folder + "\\" + entry.cFileName;
-        visit(child, ::lstrcmpiA(entry.cFileName, "debug") == 0);
-        Walk(child, visit);
-    } while (::FindNextFileA(find, &entry));
-    ::FindClose(find);
-}
-
-size_t WorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.WorkingSetSize;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t half = values.size() / 2;
-    return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
-}
-
-// The run's end ("Start Search", the short title), seen without a message to
-// the dialog's thread: the texts are read where the window manager keeps
-// them, so watching costs the run nothing.
-bool RunEnded(const DialogHarness& ui)
-{
-    wchar_t button[32] = L"", title[32] = L"";
-    ::InternalGetWindowText(ui.Item(IDC_START_SEARCH), button, 32);
-    ::InternalGetWindowText(ui.Dialog(), title, 32);
-    return std::wcscmp(button, L"Start Search") == 0 && std::wcscmp(title, L"Tolvane Cleaner") == 0;
-}
-
-double FileTimeMs(const FILETIME& time)
-{
-    return (static_cast<double>(time.dwHighDateTime) * 4294967296.0 + time.dwLowDateTime) / 10000.0;
-}
-
-// CPU time of this process so far (all its threads, ended ones included), ms.
-double ProcessCpuMs()
-{
-    FILETIME created, ended, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
-    return FileTimeMs(kernel) + FileTimeMs(user);
-}
-
-// CPU time of this process's live threads, ms, summed: the threads that end
-// during a turn (the program's worker) are the difference to ProcessCpuMs.
-double LiveThreadsCpuMs()
-{
-    double sum = 0;
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != ::GetCurrentProcessId())
-            continue;
-        HANDLE thread = ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
-        FILETIME created, ended, kernel, user;
-        if (thread && ::GetThreadTimes(thread, &created, &ended, &kernel, &user))
-            sum += FileTimeMs(kernel) + FileTimeMs(user);
-        if (thread)
-            ::CloseHandle(thread);
-    }
-    ::CloseHandle(snapshot);
-    return sum;
-}
-
-double ThreadCpuMs()
-{
-    FILETIME created, ended, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
-    return FileTimeMs(kernel) + FileTimeMs(user);
-}
-
-// One turn of a search: its time, and where the CPU went: the walking thread
-// (the benchmark's own for the floor, the worker for the program) and the rest
-// of the process (nearly all of it the dialog's thread, carrying out the walk's
-// window calls).
-struct Turn {
-    double ms = 0, walkerCpuMs = 0, otherCpuMs = 0;
-};
-
-// A window procedure that keeps each title and returns, with no default
-// handling: nothing is stored by the window manager and no caption is painted.
-WNDPROC g_dialogProc;
-std::string g_keptTitle;
-
-LRESULT CALLBACK KeepTitleOnly(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SETTEXT) {
-        g_keptTitle = reinterpret_cast<LPCSTR>(lParam);
-        return TRUE;
-    }
-    return ::CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
-}
-
-// (3): the walk with the window calls the search must make, on a window of
-// the same kind, its list shown as during a search. (3b), `keepTitleOnly`:
-// the same, on a window that keeps each title without painting it.
-Turn Floor(const std::string& root, bool keepTitleOnly = false)
-{
-    DialogHarness floor;
-    floor.Click(IDC_DETAILS);
-    if (keepTitleOnly)
-        g_dialogProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-            floor.Dialog(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepTitleOnly)));
-    HWND list = floor.Item(IDC_LIST_RESULTS);
-    auto calls = [&](const std::string& folder, bool match) {
-        ::SetWindowTextA(floor.Dialog(), ("Searching - " + folder).c_str());
-        if (match) {
-            int index = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-            LVITEMA item = {};
-            item.mask = LVIF_TEXT | LVIF_IMAGE;
-            item.iItem = index;
-            item.pszText = const_cast<char*>("Debug");
-            ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            item.iSubItem = 1;
-            item.pszText = const_cast<char*>(folder.c_str());
-            ::SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-        }
-    };
-    Turn turn;
-    double process = ProcessCpuMs(), walker = ThreadCpuMs(), start = Now();
-    Walk(root, calls);
-    turn.ms = Now() - start;
-    turn.walkerCpuMs = ThreadCpuMs() - walker;
-    turn.otherCpuMs = ProcessCpuMs() - process - turn.walkerCpuMs;
-    if (keepTitleOnly)
-        ::SetWindowLongPtrA(floor.Dialog(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
-    return turn;
-}
-
-// Where a title's time goes: `count` calls from this thread to a dialog on
-// another, each kind timed on its own (microseconds a call).
-void TitleProfile(int count)
-{
-    DialogHarness ui;
-    HWND dialog = ui.Dialog();
-    if (count <= 0)
-        return;
-    auto time = [&](const char* what, UINT message, bool withText) {
-        double start = Now();
-        for (int i = 0; i < count; ++i) {
-            std::string text = "Searching - C:\\bench\\folder" + std::to_string(i);
-            ::SendMessageA(dialog, message, 0, withText ? reinterpret_cast<LPARAM>(text.c_str()) : 0);
-        }
-        double us = (Now() - start) * 1000.0 / count;
-        std::printf("  %-58s %7.0f us\n", what, us);
-        return us;
-    };
-    std::printf("title profile, %d calls each from another thread:\n", count);
-    double delivery = time("WM_NULL: delivering a message and its reply", WM_NULL, false);
-    g_dialogProc = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepTitleOnly)));
-    double kept = time("WM_SETTEXT kept by the window procedure, not stored", WM_SETTEXT, true);
-    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
-    ui.Dlg().m_bWalking = true;
-    double program = time("WM_SETTEXT, the program's own handling during a walk", WM_SETTEXT, true);
-    ui.Dlg().m_bWalking = false;
-    LONG style = ::GetWindowLongA(dialog, GWL_STYLE);
-    ::SetWindowLongA(dialog, GWL_STYLE, style & ~WS_CAPTION);
-    ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    double stored = time("WM_SETTEXT, default handling, window without a caption", WM_SETTEXT, true);
-    ::SetWindowLongA(dialog, GWL_STYLE, style);
-    ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-    double painted = time("WM_SETTEXT, default handling, caption repainted", WM_SETTEXT, true);
-    std::printf("  so: delivery %.0f us, storing the text %.0f us, repainting the caption %.0f us; the program's"
-                " handling %.0f us more than keeping the text\n", delivery, stored - delivery, painted - stored,
-                program - kept);
-}
-
-// Where a row's time goes: 100 appends from another thread to a list of 100
-// rows, shown or hidden, with or without its extended styles and image list.
-void RowProfile()
-{
-    std::printf("row profile, 100 appends each (ms a row):\n");
-    for (int variant = 0; variant < 4; ++variant) {
-        DialogHarness ui;
-        HWND list = ui.Item(IDC_LIST_RESULTS);
-        if (variant != 1)
-            ui.Click(IDC_DETAILS);
-        if (variant == 2)
-            ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0x0C38, 0);
-        if (variant == 3)
-            ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        for (int i = 0; i < 100; ++i)
-            ui.Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
-        double start = Now();
-        for (int i = 0; i < 100; ++i)
-            ui.Dlg().AddResult("Debug", "C:\\some\\folder\\Debug");
-        const char* names[] = { "list shown", "list hidden", "shown, no extended styles", "shown, no image list" };
-        std::printf("  %-30s %7.2f\n", names[variant], (Now() - start) / 100);
-    }
-}
-
-// Where Delete All's time goes before and after the shell's request: the
-// checks made right before it, each timed over every Debug folder of `root`.
-void CheckProfile(const std::string& root)
-{
-    std::vector<std::string> folders;
-    auto collect = [&](const std::string& folder, bool match) { if (match) folders.push_back(folder); };
-    Walk(root, collect);
-    FolderSet safe;
-    double start = Now();
-    for (const std::string& folder : folders)
-        CheckListedFolder(folder.c_str(), "Debug", &safe);
-    double checked = Now();
-    for (const std::string& folder : folders)
-        RemoveLinksInside(folder.c_str(), FolderIdentity(folder.c_str()));
-    double cleared = Now();
-    for (const std::string& folder : folders)
-        IsGone(folder.c_str());
-    double asked = Now();
-    std::vector<CString> request;
-    for (const std::string& folder : folders)
-        request.push_back(folder.c_str());
-    ShellDelete(request, nullptr, true);
-    double deleted = Now();
-    std::printf("checks before and after Delete All, %u folders (ms each): listed folder checked %.3f, links"
-                " inside looked for %.3f, gone asked %.3f; the program's shell request %.3f\n",
-                static_cast<unsigned>(folders.size()), (checked - start) / folders.size(),
-                (cleared - checked) / folders.size(), (asked - cleared) / folders.size(),
-                (deleted - asked) / folders.size());
-}
-
-// (1) and (7): the program's search through the dialog, click to end.
-Turn Program(const std::string& root, size_t* idle, size_t* peak, size_t* rows)
-{
-    DialogHarness ui;
-    ui.PickFolder(root);
-    ui.SetOptions(true, false);
-    *idle = *peak = WorkingSet();
-    ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    Turn turn;
-    double process = ProcessCpuMs(), live = LiveThreadsCpuMs(), start = Now();
-    ui.Click(IDC_START_SEARCH);
-    while (!RunEnded(ui)) {   // looked at every 10 ms: the end is seen 5 ms late on average
-        *peak = std::max(*peak, WorkingSet());
-        ::Sleep(10);
-    }
-    turn.ms = Now() - start;
-    double all = ProcessCpuMs() - process;
-    turn.otherCpuMs = LiveThreadsCpuMs() - live;
-    turn.walkerCpuMs = all - turn.otherCpuMs;
-    *rows = ui.Rows().size();
-    return turn;
-}
-
-// (1), (2), (3), (3b), (7) on `root`; (4) comes from the caller. Each round
-// walks bare, then the floor and the program take turns in the order ABBA so
-// that a drift of the machine falls on both alike, then the floor that keeps
-// titles. Each ratio is the median of the rounds' own: a round's turns ran
-// side by side.
-void SearchFigures(const std::string& root, double findMs, int rounds)
-{
-    // The first walk counts, and brings the tree into the caches for all turns.
-    int entered = 0, matches = 0;
-    auto count = [&](const std::string&, bool match) { ++entered; matches += match; };
-    Walk(root, count);
-    auto nothing = [](const std::string&, bool) {};
-
-    std::vector<Turn> floors(rounds), programs(rounds), keptFloors(rounds);
-    std::vector<double> bareMs(rounds), floorMs, programMs, keptMs, ratios, toBare, toKept, keptToBare;
-    size_t idle = 0, peak = 0, rows = 0, growth = 0;   // growth: the largest of all rounds
-    for (size_t r = 0; r < static_cast<size_t>(rounds); ++r) {
-        double start = Now();
-        Walk(root, nothing);
-        bareMs[r] = Now() - start;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (r % 2 == 0)) {
-                floors[r] = Floor(root);
-            } else {
-                programs[r] = Program(root, &idle, &peak, &rows);
-                growth = std::max(growth, peak - idle);
-            }
-        }
-        keptFloors[r] = Floor(root, true);
-        floorMs.push_back(floors[r].ms);
-        programMs.push_back(programs[r].ms);
-        keptMs.push_back(keptFloors[r].ms);
-        ratios.push_back(programs[r].ms / floors[r].ms);
-        toBare.push_back(programs[r].ms / bareMs[r]);
-        toKept.push_back(programs[r].ms / keptFloors[r].ms);
-        keptToBare.push_back(keptFloors[r].ms / bareMs[r]);
-    }
-
-    std::printf("tree %s: %d folders, %d matches, %u rows listed; %d rounds (medians)\n", root.c_str(), entered,
-                matches, static_cast<unsigned>(rows), rounds);
-    std::printf("  (1) program search, click to end       %9.0f ms\n", Median(programMs));
-    std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n", Median(bareMs));
-    std::printf("  (3) bare walk + required window calls   %9.0f ms\n", Median(floorMs));
-    std::printf("  (3b) the same, titles kept, not painted %9.0f ms\n", Median(keptMs));
-    std::printf("  (4) find, natively                      %9.0f ms\n", findMs);
-    std::printf("  (7) working set: idle %.1f MiB, peak during the search +%.2f MiB\n", idle / 1048576.0,
-                growth / 1048576.0);
-    std::printf("  ratios, medians of the rounds' own: (1)/(3) %.3f   (1)/(2) %.2f   (1)/(3b) %.2f   (3b)/(2) %.2f"
-                "   (2)/(4) %.1f\n", Median(ratios), Median(toBare), Median(toKept), Median(keptToBare),
-                findMs > 0 ? Median(bareMs) / findMs : 0.0);
-    std::printf("  round    (1) ms    (2) ms    (3) ms   (3b) ms  (1)/(3)  (1)/(2)   CPU ms: walker (1) (3) (3b),"
-                " dialog's thread and rest (1) (3) (3b)\n");
-    for (size_t r = 0; r < static_cast<size_t>(rounds); ++r)
-        std::printf("  %5u %9.0f %9.0f %9.0f %9.0f   %.3f   %5.2f   %6.0f %6.0f %6.0f   %6.0f %6.0f %6.0f\n",
-                    static_cast<unsigned>(r + 1), programs[r].ms, bareMs[r], floors[r].ms, keptFloors[r].ms,
-                    ratios[r], toBare[r], programs[r].walkerCpuMs, floors[r].walkerCpuMs, keptFloors[r].walkerCpuMs,
-                    programs[r].otherCpuMs, floors[r].otherCpuMs, keptFloors[r].otherCpuMs);
-}
+const char kUsage[] =
+    "usage: cleaner_bench MODE ...\n"
+    "  search TREE FIND_MS [ROUNDS]               (1) to (4) and (7) on one tree; FIND_MS is (4)\n"
+    "  extras TREE DELTREE SHELLTREE RM_MS        (5), (5b), (6), (8), and (9) in three rounds\n"
+    "  caption TREE                               (5b), with rows and without\n"
+    "  delete DELTREE SHELLTREE RM_MS ROUNDS      (9) alone\n"
+    "  titles COUNT | rows | checks DELTREE       the profiles\n"
+    "DELTREE and SHELLTREE hold one tree for each round: r0, r1, ...; RM_MS is rm -rf's time\n";
 
 // (5) stop latency: Stop at a random moment, until the run has ended.
 void StopFigures(const std::string& root)
@@ -549,10 +233,12 @@ int main(int argc, char** argv)
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "search" && (argc == 4 || argc == 5)) {
         SearchFigures(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
-    } else if (mode == "checks" && argc == 3) {
-        CheckProfile(argv[2]);
-    } else if (mode == "rows") {
-        RowProfile();
+    } else if (mode == "extras" && argc == 6) {
+        StopFigures(argv[2]);
+        CaptionFigures(argv[2]);
+        GrowthFigures();
+        StartUpFigures();
+        DeleteFigures(argv[3], argv[4], std::atof(argv[5]), 3);
     } else if (mode == "caption" && argc == 3) {
         CaptionFigures(argv[2], true);
         CaptionFigures(argv[2], false);
@@ -560,14 +246,12 @@ int main(int argc, char** argv)
         DeleteFigures(argv[2], argv[3], std::atof(argv[4]), std::atoi(argv[5]));
     } else if (mode == "titles" && argc == 3) {
         TitleProfile(std::atoi(argv[2]));
-    } else if (mode == "extras" && argc == 6) {
-        StopFigures(argv[2]);
-        CaptionFigures(argv[2]);
-        GrowthFigures();
-        StartUpFigures();
-        DeleteFigures(argv[3], argv[4], std::atof(argv[5]), 3);
+    } else if (mode == "rows") {
+        RowProfile();
+    } else if (mode == "checks" && argc == 3) {
+        CheckProfile(argv[2]);
     } else {
-        std::fprintf(stderr, "usage: cleaner_bench search TREE FIND_MS [ROUNDS] | titles COUNT | caption TREE | rows | checks DELTREE | delete DELTREE SHELLTREE RM_MS ROUNDS | extras TREE DELTREE SHELLTREE RM_MS\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::fflush(stdout);
