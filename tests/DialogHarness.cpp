@@ -1,8 +1,6 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <atomic>
-#include <cstring>
-#include <mutex>
 
 // The commands the dialog has handled, by control id, counted by a hook on its thread.
 static HWND g_dialog;
@@ -173,58 +171,4 @@ void RemoveTree(const std::string& folder)
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     ::SHFileOperationA(&operation);
-}
-
-static decltype(&::SHFileOperationA) g_shellOperation;
-static std::mutex g_requestsLock;
-static std::vector<std::vector<std::string>> g_requests;
-
-static int WINAPI RecordShellOperation(LPSHFILEOPSTRUCTA operation)
-{
-    std::vector<std::string> paths;
-    for (const char* path = operation->pFrom; *path; path += std::strlen(path) + 1)
-        paths.push_back(path);
-    {
-        std::lock_guard<std::mutex> lock(g_requestsLock);
-        g_requests.push_back(paths);
-    }
-    return g_shellOperation(operation);
-}
-
-// Points this executable's import of SHFileOperationA at the recorder.
-static void RecordShellOperations()
-{
-    BYTE* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
-    const IMAGE_NT_HEADERS* headers =
-        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
-         ++module) {
-        if (::lstrcmpiA(reinterpret_cast<const char*>(base + module->Name), "shell32.dll") != 0)
-            continue;
-        auto name = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; name->u1.AddressOfData; ++name, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
-                std::strcmp(reinterpret_cast<const char*>(
-                                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name),
-                            "SHFileOperationA") != 0)
-                continue;
-            DWORD protection;
-            ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-            g_shellOperation = reinterpret_cast<decltype(g_shellOperation)>(slot->u1.Function);
-            slot->u1.Function = reinterpret_cast<ULONG_PTR>(&RecordShellOperation);
-            ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-        }
-    }
-}
-
-std::vector<std::vector<std::string>> ShellRequests()
-{
-    static const bool recording = (RecordShellOperations(), true);
-    (void)recording;
-    std::lock_guard<std::mutex> lock(g_requestsLock);
-    std::vector<std::vector<std::string>> requests;
-    requests.swap(g_requests);
-    return requests;
 }

@@ -1,6 +1,5 @@
-// Runs the real main dialog on a UI thread of its own and drives it from the
-// test thread the way a person would: clicks, the folder picker, and reading
-// back what the window shows.
+// Runs the real main dialog on a UI thread of its own and drives it as a person
+// would: clicks, the folder picker, and reading back what the window shows.
 #pragma once
 #include "app/CleanerDlg.h"
 #include "res/resource.h"
@@ -9,10 +8,9 @@
 
 struct Row { std::string name, path; };
 
-// The dialog, with the members the tests and the benchmark reach: AddResult
-// (as the search worker adds a row), the search folder (as the picker's OK
-// sets it: Wine's picker cannot pick a share), the last worker started, and
-// whether a walk is running (the benchmark times titles as during one).
+// The dialog, with the members the tests and the benchmark reach: a row added
+// as by the worker, the folder as the picker's OK sets it (Wine's cannot pick a
+// share), the last worker, and whether a walk runs (timing titles as in one).
 class DrivenDialog : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;
@@ -41,7 +39,7 @@ public:
     void ClickAsync(int id);   // for handlers that open a modal window: returns at once
     // The handler of the last ClickAsync(id) has returned.
     bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
-    long Handled(int id) const;       // clicks of `id` handled so far
+    long Handled(int id) const;   // clicks of `id` handled so far
     void SelectRows(const std::vector<int>& rows);
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
@@ -64,11 +62,6 @@ private:
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);
-
-// The shell delete requests this process has made since the last call, each
-// as its list of paths (the program's own and RemoveTree's). The first call
-// starts the recording: SHFileOperationA's import is sent through a recorder.
-std::vector<std::vector<std::string>> ShellRequests();
 
 // Waits until `condition` holds, polling; false on time-out.
 template <typename Condition>

@@ -8,12 +8,11 @@ import re
 import subprocess
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-TOP = os.path.dirname(HERE)
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 
 def faults():
-    text = open(os.path.join(HERE, "faults.md"), encoding="utf-8").read()
+    text = open(os.path.join(TOP, "tests", "faults.md"), encoding="utf-8").read()
     unescape = lambda s: re.sub(r"\\(.)", lambda m: "\n" if m.group(1) == "n" else m.group(1), s)
     for number, block in enumerate(re.split(r"^### ", text, flags=re.M)[1:], 1):
         field = lambda name: unescape(re.search(r"^- %s: `(.*)`$" % name, block, re.M).group(1))
@@ -21,11 +20,11 @@ def faults():
 
 
 def run(*command):
-    return subprocess.run(command, cwd=TOP, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    return subprocess.run(command, cwd=TOP, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).returncode
 
 
 def main():
-    build = run("bash", "scripts/build.sh", "--tests").stdout.split()[-1]
+    build = subprocess.run(["bash", "scripts/build.sh", "--tests"], cwd=TOP, stdout=subprocess.PIPE, text=True).stdout.split()[-1]
     run("ctest", "--test-dir", build, "-R", r"^prefix\.")   # the prefixes, once
     missed = []
     for number, title, path, text, becomes, group in faults():
@@ -33,16 +32,16 @@ def main():
             continue
         file = os.path.join(TOP, path)
         source = open(file, encoding="utf-8").read()
-        if text not in source:
-            verdict = "MISSED: its text is not in " + path
-        else:
+        verdict = "MISSED: its text is not in " + path
+        if text in source:
             try:
                 open(file, "w", encoding="utf-8").write(source.replace(text, becomes))
-                if run("cmake", "--build", build, "--target", "dialog_tests", "cleaner").returncode:
+                if run("cmake", "--build", build, "--target", "dialog_tests", "cleaner"):
                     verdict = "MISSED: it does not build"
-                else:   # the prefixes stay; the search trees are made again
-                    tests = run("ctest", "--test-dir", build, "-R", "^(%s)$" % group, "-FA", "^(prefix|drives|codepages)$")
-                    verdict = "caught by " + group if tests.returncode else "MISSED by " + group
+                elif run("ctest", "--test-dir", build, "-R", "^(%s)$" % group, "-FA", "^(prefix|drives|codepages)$"):
+                    verdict = "caught by " + group   # the prefixes stay; the search trees are made again
+                else:
+                    verdict = "MISSED by " + group
             finally:
                 open(file, "w", encoding="utf-8").write(source)
         print("%2d. %s: %s" % (number, title, verdict), flush=True)

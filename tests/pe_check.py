@@ -2,7 +2,7 @@
 """pe_check.py EXE...: each is a GUI program with the header flags Microsoft's
 linker sets by default (Terminal Server aware above all: on a Remote Desktop
 host the Windows directory is otherwise the user's own) and the cleaner's
-manifest (resource 24/1). At least one must be the 32-bit program."""
+manifest (resource 24/1). The first must be the 32-bit program."""
 import struct
 import sys
 
@@ -30,18 +30,14 @@ def check(data):
     text = data[offset(manifest[0][0]):][:manifest[0][1]].decode() if manifest else ""
     problems += ["the manifest lacks " + item for item in MANIFEST_HOLDS if item not in text]
     problems += ["the manifest asks for Common Controls 6"] * ("Common-Controls" in text)
-    return machine == 0x14C, problems
-
-
-def main():
-    results = [(path, *check(open(path, "rb").read())) for path in sys.argv[1:]]
-    for path, i386, problems in results:
-        print("%s: %s, %s" % (path, "PE32 i386" if i386 else "PE32+", "; ".join(problems) or "as on Windows"))
-    if not any(i386 for _, i386, _ in results):
-        print("the 32-bit program was not checked")
-        return 1
-    return 1 if any(problems for _, _, problems in results) else 0
+    return machine, problems
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    failed = False
+    for number, path in enumerate(sys.argv[1:]):
+        machine, problems = check(open(path, "rb").read())
+        problems += ["not the 32-bit program"] * (number == 0 and machine != 0x14C)
+        print("%s: %s" % (path, "; ".join(problems) or "as on Windows"))
+        failed = failed or bool(problems)
+    sys.exit(1 if failed else 0)

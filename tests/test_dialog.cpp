@@ -1,9 +1,6 @@
-// The dialog beyond what the trees of fuzz/fuzz.py show: as it opens, the
-// options, the details toggle, the About box, closing the real program,
-// Stop, a delete during a run, hover, and which drives are searched.
-// The window sizes are laid out for dialog base units of 6 x 13 pixels (the
-// dialog font at 96 DPI): at any DPI (the drives prefix has 144) the window
-// measures them in its own font's base units, and shows every control whole.
+// The dialog beyond what the trees of fuzz/fuzz.py show. Its sizes are laid
+// out for dialog base units of 6 x 13 pixels (96 DPI); at any DPI (the drives
+// prefix has 144) they scale with its own font's units, every control whole.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -14,21 +11,21 @@
 
 namespace {
 
-void ExpectLaidOut(HWND dialog, int height, std::initializer_list<int> ids)
+// The window measures 378 x `height` dialog units, and every control shown is whole.
+void ExpectLaidOut(HWND dialog, int height)
 {
     RECT base = { 0, 0, 4, 8 }, window, client, control;   // 4 x 8 dialog units: one base unit each way
     ::MapDialogRect(dialog, &base);
     int width = ::MulDiv(378, base.right, 6);
     height = ::MulDiv(height, base.bottom, 13);
     ::GetWindowRect(dialog, &window);
-    EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height)
-        << "not " << width << " x " << height << " (base units " << base.right << " x " << base.bottom << ")";
+    EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height) << width << " x " << height;
     ::GetClientRect(dialog, &client);
     ::MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    for (int id : ids) {
-        ::GetWindowRect(::GetDlgItem(dialog, id), &control);
-        EXPECT_TRUE(control.left >= client.left && control.right <= client.right && control.bottom <= client.bottom)
-            << "control " << id << " is cut off";
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetWindowRect(child, &control);
+        EXPECT_TRUE(!::IsWindowVisible(child) || (control.left >= client.left && control.right <= client.right &&
+                                                  control.bottom <= client.bottom)) << "cut off: " << ::GetDlgCtrlID(child);
     }
 }
 
@@ -36,8 +33,7 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
 {
     DialogHarness ui;
     EXPECT_EQ("Orvel Tolvane Cleaner", ui.Title());
-    ExpectLaidOut(ui.Dialog(), 200, { IDC_CHECK_DEBUG, IDC_CHECK_RELEASE, IDC_DELETE_ALL, IDC_DELETE_SELECTED,
-                                      IDC_DETAILS, IDC_START_SEARCH, IDC_SELECT_DRIVE });
+    ExpectLaidOut(ui.Dialog(), 200);
     // Every control, in the order of the window: what it reads, and whether
     // it is enabled, shown and ticked.
     std::string seen;
@@ -59,15 +55,15 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     // The list: two columns, its extended styles, the shell's folder icon.
     HWND list = ui.Item(IDC_LIST_RESULTS);
     EXPECT_EQ(0x0C38, ListView_GetExtendedListViewStyle(list) & 0x0C38);
-    for (int column = 0; column < 2; ++column) {
+    for (int column = 0; column < 2; ++column) {   // heading, width, left-aligned
         char text[64] = "";
         LVCOLUMNA col = {};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
         col.pszText = text;
         col.cchTextMax = sizeof text;
         ListView_GetColumn(list, column, &col);
-        EXPECT_EQ(column ? "Path 250 0" : "Name 120 0",   // heading, width, left-aligned
-                  std::string(text) + " " + std::to_string(col.cx) + " " + std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
+        EXPECT_EQ(column ? "Path 250 0" : "Name 120 0", text + (" " + std::to_string(col.cx)) + " " +
+                                                            std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
     }
     EXPECT_EQ(1, ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)));
 
@@ -78,13 +74,12 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
         ui.Click(IDC_DETAILS);
         EXPECT_EQ(shown, ::IsWindowVisible(ui.Item(IDC_LIST_RESULTS)) != 0);
         EXPECT_EQ(shown ? "Hide Details <<" : "Show Details >>", ui.Text(IDC_DETAILS));
-        ExpectLaidOut(ui.Dialog(), shown ? 385 : 200, { IDC_DETAILS, shown ? IDC_LIST_RESULTS : IDC_DETAILS });
+        ExpectLaidOut(ui.Dialog(), shown ? 385 : 200);
         ::GetWindowRect(ui.Dialog(), &now);
         EXPECT_TRUE(now.left == start.left && now.top == start.top) << "moved";
     }
 
-    // The window menu ends in a separator and the entry that opens the About
-    // box over the dialog.
+    // The window menu ends in a separator and the entry that opens the About box over the dialog.
     HMENU menu = ::GetSystemMenu(ui.Dialog(), FALSE);
     int count = ::GetMenuItemCount(menu);
     char text[128] = "";
@@ -116,8 +111,6 @@ TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
         { IDC_CHECK_DEBUG, true, "Debug DEBUG " },
         { IDC_CHECK_RELEASE, true, "Debug DEBUG " },
         { IDC_CHECK_DEBUG, true, "" },
-        { IDC_CHECK_DEBUG, true, "" },
-        { IDC_CHECK_DEBUG, true, "" },
         { IDC_CHECK_RELEASE, false, "" },
     };
     for (const auto& step : steps) {
@@ -130,49 +123,42 @@ TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
     }
 }
 
-// The real program, started as a process of its own (with arguments, which
-// change nothing): Escape, Enter and Close each end it with code 0 in the
-// middle of a search of C: (which holds the 10,000 folders of C:\t\big).
+// The real program, started with arguments (which change nothing): Escape,
+// Enter and Close each end it with code 0 during a search of C: (C:\t\big).
 TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 {
     for (int round = 0; round < 9; ++round) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        char command[] = "C:\\Cleaner.exe /search D:\\ --delete-all", title[64] = "";
+        char command[] = "C:\\Cleaner.exe /search D:\\ --delete-all";
         ASSERT_TRUE(::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup, &process));
         HWND window = nullptr;
+        DWORD owner = 0;
         EXPECT_TRUE(WaitUntil([&] {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window = ::FindWindowA(nullptr, "Orvel Tolvane Cleaner"), &owner);
-            return owner == process.dwProcessId && ::IsWindowVisible(window);
+            window = ::FindWindowA(nullptr, "Orvel Tolvane Cleaner");
+            return ::GetWindowThreadProcessId(window, &owner) && owner == process.dwProcessId && ::IsWindowVisible(window);
         }, 10000));
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_START_SEARCH))) << "as if started without arguments";
         ::SendMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
-        ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);
-        EXPECT_TRUE(WaitUntil([&] {
-            return ::GetWindowTextA(window, title, sizeof title) && !std::strncmp(title, "Searching - ", 12);
-        }, 10000)) << "the search did not start";
+        ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);   // returns once it has started
         ::Sleep(static_cast<DWORD>(round * 11));   // a moment of the search, not a wait for something
         if (round % 3 == 2)
             ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         else
             ::PostMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), WM_KEYDOWN, round % 3 ? VK_RETURN : VK_ESCAPE, 1);
         DWORD code = 1;
-        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.hProcess, 5000)) << "round " << round;
-        EXPECT_TRUE(::GetExitCodeProcess(process.hProcess, &code) && code == 0) << "round " << round;
+        EXPECT_TRUE(::WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0 &&
+                    ::GetExitCodeProcess(process.hProcess, &code) && code == 0) << "round " << round;
         ::TerminateProcess(process.hProcess, 1);   // if it is still running
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
 }
 
-// Delete Selected clicked right after the worker has inserted a row, on a
-// row whose folder another program has just moved away (so the row goes at
-// once, with no shell request): the worker is held between its insert and
-// the row's Path until the delete reads the list. Every row keeps its own
-// Path, and every other folder is still listed once. C:\t\mixup: 2,000
-// folders, 20 of them Debug (scripts/make_tree.py).
+// Delete Selected right after the worker has inserted a row (held there until
+// the delete reads the list), on a row whose folder was just moved away (it
+// goes at once). Every row keeps its own Path; every other one stays listed once.
 HWND g_list;
 HANDLE g_worker;
 std::atomic<long> g_deletesPosted;
@@ -198,7 +184,7 @@ LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
 TEST(Search, DeletingDuringASearchNeverMixesUpRows)
 {
     DialogHarness ui;
-    std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // the Delete buttons are enabled from here on
+    std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // 2,000 folders, 20 Debug; Delete enabled
     ASSERT_EQ(20u, all.size());
     g_list = ui.Item(IDC_LIST_RESULTS);
     long handled = ui.Handled(IDC_DELETE_SELECTED);
@@ -221,9 +207,8 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
     EXPECT_GT(g_deletesPosted, 5);
 }
 
-// A search's titles as the dialog's thread takes them (a hook on that thread).
-// With g_holdAtTitle set, the worker is held at its next title: as if the
-// folder it entered, or the drive, were slow to open.
+// Counts a search's titles on the dialog's thread; with g_holdAtTitle, holds
+// the worker at its next title (as a slow drive would).
 std::atomic<long> g_titles;
 std::atomic<bool> g_holdAtTitle, g_held;
 
@@ -246,24 +231,22 @@ bool ClickAnswered(HWND button)   // the dialog carries out the click at once
     return ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
 }
 
-// Stop ends the walk: after the click, at most the entry already past its
-// stop test is finished (its title). A Start pressed while a stopped run is
-// held is answered at once; the new run starts when the old one has unwound,
-// and lists exactly what a run of its own lists. Closed while a run is held,
-// the window goes at once and the dialog ends when the run has unwound.
+// Stop ends the walk (at most the entry past its stop test has its title).
+// Start while a stopped run is held is answered at once, and the new run lists
+// what a run of its own lists. Closed then, the window goes at once, the dialog later.
 TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
 {
     DialogHarness ui;
     std::vector<Row> all = ui.SearchIn("C:\\t\\stop", true, false);   // 2,000 folders, 20 of them Debug
     ASSERT_EQ(20u, all.size());
-    ExpectLaidOut(ui.Dialog(), 385, { IDC_LIST_RESULTS });   // a search shows the list, expanded
+    ExpectLaidOut(ui.Dialog(), 385);   // a search shows the list, expanded
     EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
     g_list = ui.Item(IDC_LIST_RESULTS);
     HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountTitles, nullptr,
                                      ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
     g_titles = 0;
     ui.Click(IDC_START_SEARCH);
-    ExpectLaidOut(ui.Dialog(), 385, { IDC_LIST_RESULTS });   // and stays so when it was already
+    ExpectLaidOut(ui.Dialog(), 385);   // and stays so when it was already
     ASSERT_TRUE(WaitUntil([] { return g_titles >= 100; }, 30000));
     wchar_t caption[64] = L"";   // as painted: the window's own text, not what WM_GETTEXT answers
     EXPECT_TRUE(WaitUntil([&] { return ::InternalGetWindowText(ui.Dialog(), caption, 64) &&
@@ -273,7 +256,6 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     long atStop = g_titles;
     ASSERT_TRUE(ui.WaitForEnd());
     EXPECT_LE(g_titles - atStop, 2) << "the walk went on after Stop";
-    EXPECT_LT(g_titles, 1000) << "the walk went on after Stop";
 
     auto startHeld = [&] {   // a run whose worker is held at its first title
         g_holdAtTitle = true;
@@ -305,9 +287,9 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ::UnhookWindowsHookEx(hook);
 }
 
-// One folder listed through two drive letters (S: leads to C:\fz), and a
-// folder inside it through the other letter: each folder is handed to the
-// shell once, and every row leaves the list.
+// A folder listed through two drive letters (S: is C:\fz), one inside it
+// through the other letter, then one listed once: each goes to the shell once
+// (the shell stops at a folder already gone, and the rest would stay).
 TEST(Search, AFolderListedThroughTwoDriveLettersIsRequestedOnce)
 {
     RemoveTree("C:\\fz\\twice");
@@ -315,29 +297,22 @@ TEST(Search, AFolderListedThroughTwoDriveLettersIsRequestedOnce)
         ::SHCreateDirectoryExA(nullptr, folder, nullptr);
     DialogHarness ui;
     ASSERT_EQ(3u, ui.SearchIn("C:\\fz\\twice", true, true).size());
-    ui.Dlg().AddResult("Debug", "S:\\twice\\x\\Debug");
-    ui.Dlg().AddResult("Release", "S:\\twice\\y\\Debug\\Release");
-    ShellRequests();
+    ::SHCreateDirectoryExA(nullptr, "C:\\fz\\twice\\z\\Debug", nullptr);
+    for (const char* path : { "S:\\twice\\x\\Debug", "S:\\twice\\y\\Debug\\Release", "C:\\fz\\twice\\z\\Debug" })
+        ui.Dlg().AddResult(std::strrchr(path, '\\') + 1, path);
     ui.ClickAsync(IDC_DELETE_ALL);
     HWND box = ui.WaitForPopup("Confirm Delete");
     ASSERT_TRUE(box);
     ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
     ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-    std::vector<std::vector<std::string>> requests = ShellRequests();
-    ASSERT_EQ(1u, requests.size()) << "one request";
-    std::set<std::string> folders;   // below the drive letter's own root
-    for (const std::string& path : requests[0])
-        folders.insert(path.substr(path.find("twice")));
-    EXPECT_EQ(2u, requests[0].size()) << requests[0][0];
-    EXPECT_EQ((std::set<std::string>{ "twice\\x\\Debug", "twice\\y\\Debug" }), folders);
     EXPECT_TRUE(ui.Rows().empty());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\twice\\y\\Debug"));
+    for (const char* folder : { "x\\Debug", "y\\Debug", "z\\Debug" })
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((std::string("C:\\fz\\twice\\") + folder).c_str())) << folder;
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\twice\\y"));
 }
 
-// The list selects a row the pointer rests on (hot-track selection) unless
-// the dialog refuses: a hover over another row leaves the selection as the
-// user clicked it, and Delete Selected deletes only that row's folder.
+// The list selects a row the pointer rests on unless the dialog refuses: a
+// hover leaves the selection as clicked, and Delete Selected deletes only it.
 TEST(Search, HoverOverAnotherRowLeavesTheSelection)
 {
     RemoveTree("C:\\fz\\hover");
@@ -366,11 +341,9 @@ TEST(Search, HoverOverAnotherRowLeavesTheSelection)
         EXPECT_EQ(i != 0, ::GetFileAttributesA(rows[i].path.c_str()) != INVALID_FILE_ATTRIBUTES) << rows[i].path;
 }
 
-// Runs in a prefix with drives A: (floppy), D: (CD-ROM), E: to M: and O:
-// (fixed), N: (network) and Y: (the same folder as C:). A folder picked
-// inside the Windows directory is searched; with the picker cancelled, every
-// local drive is searched from its root ("A:\Debug": no doubled separator),
-// and the Windows directory (which holds that Debug folder) is entered on none.
+// Drives A: (floppy), D: (CD-ROM), E: to M: and O: (fixed), N: (network), Y:
+// (C: again). A folder picked inside Windows is searched; with the picker
+// cancelled, every local drive from its root ("A:\Debug"), Windows on none.
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
     const std::string local = "ADEFGHIJKLMO";

@@ -1,6 +1,5 @@
-// The trees of fuzz/fuzz.py (CLEANER_BATCH names them: folders of C:\fz)
-// through the dialog: the steps of each plan.txt carried out as a person would.
-// What takes the tree to judge (rows, titles) goes to seen.txt for fuzz.py.
+// The trees of fuzz/fuzz.py (CLEANER_BATCH names them, in C:\fz): each plan.txt carried
+// out through the dialog as a person would; what the window showed goes to seen.txt.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -15,11 +14,7 @@ struct Seen {
     std::ofstream out;
     std::string root;   // the folder picked: every row listed must lie below it
     void Fact(const char* what, const std::string& value) { out << what << '\t' << value << '\n'; }
-    void Rows(const char* what, const std::vector<Row>& rows)
-    {
-        for (const Row& row : rows)
-            Fact(what, row.name + '\t' + row.path);
-    }
+    void Rows(const char* what, const std::vector<Row>& rows) { for (const Row& row : rows) Fact(what, row.name + '\t' + row.path); }
 };
 
 // Select Drive and the picker; for a network share, what the picker's OK
@@ -39,10 +34,9 @@ bool OptionsEnabled(const DialogHarness& ui, bool all)
     return all ? debug && release && drive : debug || release || drive;
 }
 
-// While the run goes on, its title names each folder entered (written down
-// as it changes) and the options are disabled; at its end they are enabled,
-// and so are the Delete buttons when rows were found (`stopped`: by an
-// earlier run too).
+// While the run goes on, its title names each folder entered (written down) and
+// the options are disabled; at its end they are enabled, and so are the Delete
+// buttons when rows were found (`stopped`: by an earlier run too).
 void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::string& vanishing, Seen& seen)
 {
     std::thread remover([&] {   // another program removes a folder during the run
@@ -71,9 +65,8 @@ void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::strin
     EXPECT_TRUE(stopped || ui.Rows().empty() == !ui.Enabled(IDC_DELETE_ALL)) << "Delete All enabled iff rows were found";
 }
 
-// Delete Selected on the rows of `select`, or Delete All answered Yes ("all")
-// or No ("none"). The message on folders the checks kept is written down
-// and closed.
+// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or
+// No ("none"). The message on folders the checks kept is written down and closed.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     std::vector<Row> rows = ui.Rows();
@@ -125,9 +118,7 @@ void RunSeed(const std::string& seed)
     for (std::string line; std::getline(plan, line);) {
         std::istringstream fields(line);
         std::string step, a, b;
-        std::getline(fields, step, '\t');
-        std::getline(fields, a, '\t');
-        std::getline(fields, b, '\t');
+        std::getline(std::getline(std::getline(fields, step, '\t'), a, '\t'), b, '\t');
         if (step == "root")
             Pick(ui, seen.root = a);
         else if (step == "options")
@@ -146,10 +137,7 @@ void RunSeed(const std::string& seed)
             select.insert(a);
         else if (step == "delete" && !ui.Rows().empty())
             Delete(ui, a, select, seen);
-        else if (step == "untick") {
-            ui.Click(IDC_CHECK_RELEASE);
-            seen.Rows("unticked", ui.Rows());
-        } else if (step == "stop") {   // Stop at a random moment, then a whole run
+        else if (step == "stop") {   // Stop at a random moment, then a whole run
             ui.Click(IDC_START_SEARCH);
             ::Sleep(static_cast<DWORD>(std::stoi(a)));   // a random moment, not a wait for something
             for (int i = 0; i < 2 && ui.Text(IDC_START_SEARCH) == "Stop Search"; ++i)
