@@ -4,7 +4,6 @@
 // messages are carried out (a running search goes on appending rows).
 #include "../app/CleanerDlg.h"
 #include "SafeDelete.h"
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,43 +41,6 @@ static FolderState Recheck(const ListedFolder& item)
 {
     FolderState state = CheckListedFolder(item.path, item.name, nullptr);
     return state == FolderState::Ready ? RemoveLinksInside(item.path, FolderIdentity(item.path)) : state;
-}
-
-static std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
-{
-    std::vector<ListedFolder*> byLength;
-    for (ListedFolder& item : listed)
-        byLength.push_back(&item);
-    std::stable_sort(byLength.begin(), byLength.end(),
-                     [](const ListedFolder* a, const ListedFolder* b) { return a->path.GetLength() < b->path.GetLength(); });
-    return byLength;
-}
-
-// Marks what goes to the shell: each Ready folder once, by its identity. A
-// folder inside one that goes already, or the same folder through another
-// drive letter or share, goes with that one (asked for again, the shell
-// would find it missing, and on Windows its "cannot find" box would let the
-// user cancel the rest). The others have their links removed first; a folder
-// whose links cannot all be removed, or too deep for the shell, stays.
-static void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
-{
-    for (ListedFolder* item : byLength) {
-        if (item->state != FolderState::Ready)
-            continue;
-        item->identity = FolderIdentity(item->path);
-        bool covered = requested.HasAncestorOf(item->path) ||
-                       (!item->identity.empty() && (requested.ContainsKey(item->identity) ||
-                                                    requested.HasAncestorOfKey(item->identity)));
-        if (!covered)
-            item->state = RemoveLinksInside(item->path, item->identity);
-        if (item->state != FolderState::Ready)
-            continue;
-        item->handedToShell = !covered;
-        item->inRequest = true;
-        requested.Add(item->path);
-        if (!item->identity.empty())
-            requested.AddKey(item->identity);
-    }
 }
 
 // Deletes the folders of `rows`. Each is checked right before the request;

@@ -1,4 +1,5 @@
 #include "SafeDelete.h"
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -174,6 +175,37 @@ bool FolderSet::HasAncestorOfKey(const std::wstring& key) const
         if (m_keys.count(key.substr(0, at)))
             return true;
     return false;
+}
+
+std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed)
+{
+    std::vector<ListedFolder*> byLength;
+    for (ListedFolder& item : listed)
+        byLength.push_back(&item);
+    std::stable_sort(byLength.begin(), byLength.end(),
+                     [](const ListedFolder* a, const ListedFolder* b) { return a->path.GetLength() < b->path.GetLength(); });
+    return byLength;
+}
+
+void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested)
+{
+    for (ListedFolder* item : byLength) {
+        if (item->state != FolderState::Ready)
+            continue;
+        item->identity = FolderIdentity(item->path);
+        bool covered = requested.HasAncestorOf(item->path) ||
+                       (!item->identity.empty() && (requested.ContainsKey(item->identity) ||
+                                                    requested.HasAncestorOfKey(item->identity)));
+        if (!covered)
+            item->state = RemoveLinksInside(item->path, item->identity);
+        if (item->state != FolderState::Ready)
+            continue;
+        item->handedToShell = !covered;
+        item->inRequest = true;
+        requested.Add(item->path);
+        if (!item->identity.empty())
+            requested.AddKey(item->identity);
+    }
 }
 
 bool ShellDelete(const std::vector<CString>& paths, HWND owner, bool showErrors)

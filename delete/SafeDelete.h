@@ -68,6 +68,17 @@ private:
     std::set<std::wstring> m_keys;
 };
 
+// The listed folders, outer ones first (by path length; the list's order otherwise).
+std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed);
+
+// Marks what goes to the shell: each Ready folder once, by its identity. A
+// folder inside one that goes already, or the same folder through another
+// drive letter or share, goes with that one (asked for again, the shell
+// would find it missing, and on Windows its "cannot find" box would let the
+// user cancel the rest). The others have their links removed first; a folder
+// whose links cannot all be removed, or too deep for the shell, stays.
+void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested);
+
 // One shell request that deletes `paths` permanently, without the shell's
 // own confirmation or progress window; the shell's error messages, owned by
 // `owner`, only when `showErrors`. True when the user aborted it.
