@@ -5,6 +5,7 @@ restores the file. Prints each fault as caught or MISSED; exits 1 when one was
 missed. Needs a display: xvfb-run -a python3 tests/faults.py"""
 import os
 import re
+import signal
 import subprocess
 import sys
 
@@ -24,6 +25,7 @@ def run(*command):
 
 
 def main():
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))   # a time limit still restores the file
     build = subprocess.run(["bash", "scripts/build.sh", "--tests"], cwd=TOP, stdout=subprocess.PIPE, text=True).stdout.split()[-1]
     run("ctest", "--test-dir", build, "-R", r"^prefix\.")   # the prefixes, once
     missed = []

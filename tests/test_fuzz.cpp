@@ -37,7 +37,7 @@ bool OptionsEnabled(const DialogHarness& ui, bool all)
 // While the run goes on, its title names each folder entered (written down) and
 // the options are disabled; at its end they are enabled, and so are the Delete
 // buttons when rows were found (`stopped`: by an earlier run too).
-void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::string& vanishing, Seen& seen)
+void Search(DialogHarness& ui, bool stopped, const std::string& vanishing, Seen& seen)
 {
     std::thread remover([&] {   // another program removes a folder during the run
         if (!vanishing.empty() && WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000))
@@ -45,10 +45,6 @@ void Search(DialogHarness& ui, bool clickOptions, bool stopped, const std::strin
     });
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));   // the last run's title is gone
     ui.Click(IDC_START_SEARCH);
-    if (clickOptions) {   // the run searches what was asked when it started
-        ::SendMessageA(ui.Item(IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
-        ::SendMessageA(ui.Item(IDC_CHECK_RELEASE), BM_CLICK, 0, 0);
-    }
     for (std::string title, last;; last = title) {
         title = ui.Title();   // then the options, then the button: the run's end changes them in the other order
         bool enabled = OptionsEnabled(ui, false);
@@ -126,7 +122,7 @@ void RunSeed(const std::string& seed)
         else if (step == "vanish")
             vanishing = a;
         else if (step == "search")
-            Search(ui, a == "1", stopped, vanishing, seen);
+            Search(ui, stopped, vanishing, seen);
         else if (step == "extra")   // listed before the folder became a link
             ui.Dlg().AddResult(a.c_str(), b.c_str());
         else if (step == "remove")

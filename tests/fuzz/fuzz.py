@@ -177,8 +177,6 @@ def random_plan(tree, rows):
             faults["hold"] = os.path.relpath(os.path.join(folder, files[0]), tree.tree)
     delete = rnd.choice(["all"] * 9 + ["selected"] * 9 + ["none"] * 2)
     select = [r[1] for r in rows if rnd.random() < 0.5] if delete == "selected" else []
-    if rnd.random() < 0.1:
-        faults["click-options"] = ""   # both options clicked right after Start
     return {"delete": delete, "faults": faults}, select
 
 
@@ -205,7 +203,7 @@ def generate(base, seed):
     faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
     steps = [("root", root), ("options", int(debug), int(release))] + [(f, faults[f]) for f in ("stop", "vanish") if f in faults]
-    steps += [("search", int("click-options" in faults))]
+    steps += [("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
