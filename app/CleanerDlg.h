@@ -29,10 +29,10 @@ public:
     ~CCleanerDlg() override;
 
 protected:
-    // The state record. The search worker reads it without locks;
-    // m_bStopSearch is the only value both threads write.
+    // The state record. The search worker reads it without locks; only the
+    // UI thread writes it (m_bStopSearch during a run, hence atomic).
     int m_bDetailsHidden;               // 1 while the list is hidden
-    std::atomic<int> m_bStopSearch;     // set by the UI thread, cleared by the worker at its end
+    std::atomic<int> m_bStopSearch;     // asks the running worker to stop; cleared once the run has ended
     CCleanerDlg* m_pThis;               // handed to the worker
     char m_szDrives[26][10];            // "C:" for each local drive, in letter order
     char m_szWindowsDir[MAX_PATH];
