@@ -84,61 +84,76 @@ static std::wstring FinalPath(const std::wstring& path, DWORD flags)
     return final;
 }
 
-// True when the file `name` in `folder` (a \\?\ path, whose final path is
-// `folderFinal`) is itself, not a link to another file: its final path is
-// its folder's and its name, so that a drive letter mapped onto another
-// drive or share cancels out. Where the two cannot be read alike, both are
-// read as opened. On Windows a link to a file always carries the reparse
-// attribute and is removed as a link before this; Wine lists a link to a
-// file as a plain file, and only there does this open find one (deleting it
-// would delete its target).
-static bool IsItself(const std::wstring& folder, const std::wstring& folderFinal, const std::wstring& name)
+// A folder inside a chosen folder, as the scan reads it: its \\?\ path, its
+// length as the shell is given it, and its final path (the parent's, and
+// its name). Its path as opened is read only where a file needs it, once.
+struct InsideFolder {
+    std::wstring path;
+    size_t length;
+    std::wstring final;
+    std::wstring opened;
+    bool openedRead;
+};
+
+// A link found inside, to be removed as a link.
+struct InsideLink {
+    std::wstring path;
+    bool isFolder;
+};
+
+// True when the file `name` in `folder` is itself, not a link to another
+// file: its final path is its folder's and its name, so that a drive letter
+// mapped onto another drive or share cancels out. Where the two cannot be
+// read alike, both are read as opened. On Windows a link to a file always
+// carries the reparse attribute and is removed as a link; Wine lists a link
+// to a file as a plain file, and only there does this open find one
+// (deleting it would delete its target).
+static bool IsItself(InsideFolder& folder, const std::wstring& name)
 {
-    std::wstring path = folder + L"\\" + name;
+    std::wstring path = folder.path + L"\\" + name;
     std::wstring file = FinalPath(path, FILE_NAME_NORMALIZED);
-    if (!file.empty() && SameFileName(file, folderFinal + L"\\" + name))
+    if (!file.empty() && SameFileName(file, folder.final + L"\\" + name))
         return true;
-    std::wstring parent = FinalPath(folder, FILE_NAME_OPENED);
+    if (!folder.openedRead) {
+        folder.opened = FinalPath(folder.path, FILE_NAME_OPENED);
+        folder.openedRead = true;
+    }
     file = FinalPath(path, FILE_NAME_OPENED);
-    return !parent.empty() && !file.empty() && SameFileName(file, parent + L"\\" + name);
+    return !folder.opened.empty() && !file.empty() && SameFileName(file, folder.opened + L"\\" + name);
 }
 
-// Removes the links inside `folder` (a \\?\ path; `length`: its length as
-// the shell is given it). The walk uses the wide API: names that the code
-// page cannot show must be seen as they are, or a link behind one would go
-// unnoticed; and paths inside may pass MAX_PATH. Such a path is refused: the
-// shell's request works on MAX_PATH buffers (Wine's shell then goes on with
-// a cut, empty path and deletes names relative to the current folder: seen).
-static FolderState RemoveLinksInsideW(const std::wstring& folder, size_t length, const std::wstring& folderFinal)
+// Reads everything inside `folder` and decides, changing nothing: Ready with
+// the links inside in `links`, or why the folder must stay. The walk uses the
+// wide API: names that the code page cannot show must be seen as they are,
+// or a link behind one would go unnoticed; and paths inside may pass
+// MAX_PATH. Such a path is refused: the shell's request works on MAX_PATH
+// buffers (Wine's shell then goes on with a cut, empty path and deletes
+// names relative to the current folder: seen).
+static FolderState ScanInside(InsideFolder folder, std::vector<InsideLink>& links)
 {
     WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    HANDLE find = ::FindFirstFileW((folder.path + L"\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
         return ::GetLastError() == ERROR_FILE_NOT_FOUND ? FolderState::Ready : FolderState::LinkInside;
     FolderState state = FolderState::Ready;
-    while (state == FolderState::Ready) {
+    do {
         std::wstring name = entry.cFileName;
-        std::wstring path = folder + L"\\" + name;
-        size_t pathLength = length + 1 + name.size();
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring path = folder.path + L"\\" + name;
+        size_t length = folder.length + 1 + name.size();
         bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        bool isDots = name == L"." || name == L"..";
-        bool ok = true;
-        if (!isDots && pathLength + 2 >= MAX_PATH)
+        if (length + 2 >= MAX_PATH)
             state = FolderState::TooDeep;
-        else if (!isDots && CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
-            ok = isFolder ? ::RemoveDirectoryW(path.c_str()) != 0 : ::DeleteFileW(path.c_str()) != 0;
-        else if (!isDots && isFolder)
-            state = RemoveLinksInsideW(path, pathLength, folderFinal + L"\\" + name);
-        else if (!isDots)
-            ok = IsItself(folder, folderFinal, name);
-        if (!ok)
+        else if (CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
+            links.push_back({ path, isFolder });
+        else if (isFolder)
+            state = ScanInside({ path, length, folder.final + L"\\" + name, {}, false }, links);
+        else if (!IsItself(folder, name))
             state = FolderState::LinkInside;
-        if (state == FolderState::Ready && !::FindNextFileW(find, &entry)) {
-            if (::GetLastError() != ERROR_NO_MORE_FILES)
-                state = FolderState::LinkInside;
-            break;
-        }
-    }
+    } while (state == FolderState::Ready && ::FindNextFileW(find, &entry));
+    if (state == FolderState::Ready && ::GetLastError() != ERROR_NO_MORE_FILES)
+        state = FolderState::LinkInside;   // the listing broke off: the rest is unread
     ::FindClose(find);
     return state;
 }
@@ -148,7 +163,17 @@ FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity)
     std::wstring path = LongPath(folder);
     if (path.empty() || identity.empty())
         return FolderState::LinkInside;
-    return RemoveLinksInsideW(path, WideFromCodePage(folder).size(), identity);
+    size_t length = WideFromCodePage(folder).size();
+    if (length + 2 >= MAX_PATH)   // the folder's own path: the walk lists names a little past it
+        return FolderState::TooDeep;
+    std::vector<InsideLink> links;
+    FolderState state = ScanInside({ path, length, identity, {}, false }, links);
+    for (size_t i = 0; state == FolderState::Ready && i < links.size(); ++i) {
+        const InsideLink& link = links[i];
+        if (!(link.isFolder ? ::RemoveDirectoryW(link.path.c_str()) : ::DeleteFileW(link.path.c_str())))
+            state = FolderState::LinkInside;
+    }
+    return state;
 }
 
 std::wstring FolderIdentity(LPCSTR path)

@@ -14,6 +14,8 @@ enum class FolderState {
     ThroughLink,   // a folder on its way has become a link
     LinkInside,    // it holds a link that could not be removed as a link
     TooDeep,       // a path inside it is too long for the shell's request
+    NotDeleted,    // handed to the shell, and still there afterwards
+    Cancelled,     // handed to the shell, and the user cancelled its request
 };
 
 // One row's folder on its way through a delete request.
@@ -36,12 +38,14 @@ class FolderSet;
 // that a batch of checks reads each of them once.
 FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
 
-// Removes every link inside `folder` (whose FolderIdentity is `identity`),
-// each as a link: what it leads to is not touched. Ready when the folder may
-// go to the shell; LinkInside when some link cannot be removed (or a file
-// cannot be told from a link), or the folder cannot be read to the end;
-// TooDeep when a path inside it is too long for the shell (MAX_PATH, less two
-// characters for its "\*").
+// Reads all of `folder` (whose FolderIdentity is `identity`) first, then
+// removes every link inside it, each as a link: what it leads to is not
+// touched. Ready when the folder may go to the shell. A folder kept by the
+// reading is left as it was: LinkInside when a file cannot be told from a
+// link, or the folder cannot be read to the end; TooDeep when a path inside
+// it, or its own, is too long for the shell (MAX_PATH, less two characters
+// for its "\*").
+// LinkInside too when a link cannot be removed (those before it are gone).
 FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 
 // The folder at `path` as the system resolves it, on its volume (an NT path,
