@@ -63,6 +63,7 @@ protected:
         int bSearchRelease;
         int bUseSearchDir;
         CString strSearchDir;
+        FolderId rootId;                // the folder strSearchDir led to as the run started
     } m_request;
     bool m_bStartPending;               // Start pressed while the stopped run unwinds
     bool m_bClosePending;               // closed during a run: ends when the run has unwound
@@ -133,7 +134,8 @@ protected:
     void OnDeleteAll();
     void OnDeleteSelected();
     void DeleteRows(const std::vector<int>& rows);
-    void RetryLeftOver(const std::vector<ListedFolder*>& byLength);
+    FolderSet ChosenWay() const;
+    void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool aborted);
     void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
                         const std::set<std::string>& there);
     void ReportKeptFolders(const std::vector<ListedFolder>& listed);

@@ -37,10 +37,31 @@ void CCleanerDlg::OnDeleteSelected()
 
 // Checks a folder once more and removes the links inside it: Ready when it
 // may go to the shell, else why not.
-static FolderState Recheck(const ListedFolder& item)
+static FolderState Recheck(const ListedFolder& item, FolderSet way)
 {
-    FolderState state = CheckListedFolder(item.path, item.name, nullptr);
+    FolderState state = CheckListedFolder(item.path, item.name, &way);
     return state == FolderState::Ready ? RemoveLinksInside(item.path, FolderIdentity(item.path)) : state;
+}
+
+// The way to the rows of the last run: the picked folder and the folders
+// above it. The search listed its rows through them, so a link among them (a
+// folder mount point, the only way to a volume without a letter, or a
+// junction) is the user's choice, not a change; below the picked folder any
+// link is refused. They count as safe only while the picked folder still
+// leads to the very folder the run started from (m_request.rootId: not
+// re-pointed, not replaced). Empty after a search of the drives: nothing
+// lies above a drive's root.
+FolderSet CCleanerDlg::ChosenWay() const
+{
+    FolderSet way;
+    const CString& root = m_request.strSearchDir;
+    int start = RootLength(root);
+    if (!m_request.bUseSearchDir || start < 0 || !(ReadFolderId(root) == m_request.rootId))
+        return way;
+    for (int at = root.Find('\\', start); at >= 0; at = root.Find('\\', at + 1))
+        way.Add(root.Left(at));
+    way.Add(root);
+    return way;
 }
 
 // Deletes the folders of `rows`. Each is checked right before the request;
@@ -55,7 +76,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     WaitForCompleteRows();
 
     std::vector<ListedFolder> listed;
-    FolderSet safeAncestors;
+    FolderSet safeAncestors = ChosenWay();
     for (int row : rows) {
         CString name = m_listResults.GetItemText(row, 0);
         CString path = m_listResults.GetItemText(row, 1);
@@ -76,8 +97,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
         if (item.handedToShell)
             request.push_back(item.path);
     bool aborted = !request.empty() && ShellDelete(request, m_hWnd, true);
-    if (!request.empty() && !aborted)
-        RetryLeftOver(byLength);
+    RetryLeftOver(byLength, aborted);
     RemoveGoneRows(listed, requested, there);
     ReportKeptFolders(listed);
     m_bDeleting = false;
@@ -86,17 +106,21 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
 // The shell may stop at the first folder it cannot delete, and a folder
 // inside one it could not delete is still there: each chosen folder still
 // there gets a request of its own, outer folders first, checked again. The
-// shell has shown its error for the folder it failed on already.
-void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength)
+// shell has shown its error for the folder it failed on already; what stays
+// after its retry is marked NotDeleted (Cancelled, with no retry, when the
+// user cancelled the request), so that the message names it.
+void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool aborted)
 {
+    const FolderSet way = aborted ? FolderSet() : ChosenWay();
     for (ListedFolder* item : byLength) {
         if (!item->inRequest || IsGone(item->path))
             continue;
-        FolderState state = Recheck(*item);
-        if (state == FolderState::Ready)
+        FolderState state = aborted ? FolderState::Cancelled : Recheck(*item, way);
+        if (state == FolderState::Ready) {
             ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
-        else
-            item->state = state;
+            state = IsGone(item->path) ? FolderState::Ready : FolderState::NotDeleted;
+        }
+        item->state = state;
     }
 }
 
@@ -137,16 +161,20 @@ static const char* Reason(FolderState state)
     case FolderState::Changed:
         return "it has changed since the search";
     case FolderState::ThroughLink:
-        return "a folder on its path has become a link";
+        return "a folder on its path has become a link, or leads elsewhere, since the search";
     case FolderState::TooDeep:
         return "a path inside it is longer than the shell can delete";
+    case FolderState::NotDeleted:
+        return "Windows could not delete it: a file in it may be in use, or access is denied";
+    case FolderState::Cancelled:
+        return "the deletion was cancelled";
     default:
         return "it holds a link that could not be removed, or a file that could not be checked";
     }
 }
 
-// One message for the folders the checks kept (not for the shell's own
-// failures, which the shell has reported): how many, the first few, and why.
+// One message for every chosen folder still there, whether the checks kept
+// it or Windows could not delete it: how many, the first few, and why.
 void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
 {
     std::vector<const ListedFolder*> kept;

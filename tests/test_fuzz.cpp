@@ -127,6 +127,10 @@ void RunSeed(const std::string& seed)
             ui.Dlg().AddResult(a.c_str(), b.c_str());
         else if (step == "remove")
             RemoveTree(a);
+        else if (step == "replace")   // the folder the picked link leads to (a) is replaced by b
+            ::MoveFileA(a.c_str(), (a + "-was").c_str()) && ::MoveFileA(b.c_str(), a.c_str());
+        else if (step == "restore")   // and put back after the delete, for the judge
+            ::MoveFileA(a.c_str(), b.c_str()) && ::MoveFileA((a + "-was").c_str(), a.c_str());
         else if (step == "hold")   // open without delete sharing: it cannot be deleted
             held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         else if (step == "select")

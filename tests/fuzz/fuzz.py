@@ -20,8 +20,10 @@ NEAR = ["Debug1", "debug.old", "MyDebug", "MyRelease", "debug ", "Releases", "_d
 ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг", "ソース", "表示", "十能"]
 
 # Set-ups, by seed: the tree's Windows root, and the ANSI code page of its
-# prefix. S: is a second drive letter for C:\fz, \\server\share a share of it.
+# prefix. S: is a second drive letter for C:\fz, \\server\share a share of it;
+# "linked" picks the tree through a link to it ("link", as long as "tree").
 SETUPS = {"plain": ("C:\\fz\\%s\\tree", "cp1252"), "subst": ("S:\\%s\\tree", "cp1252"),
+          "linked": ("C:\\fz\\%s\\link", "cp1252"),
           "unc": ("\\\\server\\share\\%s\\tree", "cp1252"), "cp932": ("C:\\fz\\%s\\tree", "cp932"),
           "utf8": ("C:\\fz\\%s\\tree", "utf-8")}
 LOCALES = {"cp932": "ja_JP.UTF-8", "utf8": "hi_IN.UTF-8"}
@@ -37,23 +39,29 @@ CASES = {
     "match": (["a/Debug/x/", "a/Debug1/", "a/debug.old/", "a/MyDebug/", "b/release/", "c/DEBUG/", "d/debug/",
                "e/debug=a file", "e/release=a file", "p/Release/Debug/", "q/RELEASE/", "q/Debug/"],
               {"delete": "none"}),
-    "held": (["a/Debug/app.exe=exe", "a/Debug/Release/obj/x.obj=obj", "b/Debug/app.exe=exe"],
-             {"faults": {"hold": "a/Debug/app.exe"}}),
+    "held": (["a/Debug/Release/Debug/app.exe=exe", "a/Debug/obj/x.obj=obj", "b/Debug/app.exe=exe"],
+             {"faults": {"hold": "a/Debug/Release/Debug/app.exe"}}),
     "links": (["loop/sub/up->..", "loop/gone->/nonexistent", "loop/sub/Release/", "out->{canary}",
                "inside/Debug/sub/escape->{canary}", "inside/Debug/notes.txt->{canary}/precious.txt",
                "inside/Release/app.obj=obj", "named/Debug->{canary}/Debug"], {}),
     "swap": (["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"],
              {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"]}),
+    "swap-linked": (["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"],
+                    {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"], "setup": "linked"}),
+    "link-pick": (["a/Debug/x.obj=obj", "a/Debug/sub/Release/", "b/Release/y.pdb=pdb"], {"setup": "linked"}),
+    "replace": (["x/Debug/a.obj=obj"], {"setup": "linked", "faults": {"replace": "canary"}}),
     "codepage": (["Dębug/Debug/", "日本/Debug/keep.txt=keep", "Dx/Debug/", "Debug/łódź/Debug/"], {"options": (1, 0)}),
     "pick-debug": (["Debug/Debug/", "Debug/inner/Release/"], {"pick": "Debug"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "pick": LONG}),
     "deep": (["a/Debug/" + DEEP + "/a.obj=obj", "b/Debug/" + DEEP + "/notes.txt->{canary}/precious.txt",
-              "b/Debug/keep.obj=obj"], {"options": (1, 0)}),
+              "b/Debug/keep.obj=obj", "c/Debug/a->{canary}", "c/Debug/" + DEEP + "/c.obj=obj"], {"options": (1, 0)}),
 }
 
 
 def setup_of(seed):
-    return "plain" if seed in CASES else {6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(seed % 10, "plain")
+    if seed in CASES:
+        return CASES[seed][1].get("setup", "plain")
+    return {5: "linked", 6: "subst", 7: "unc", 8: "cp932", 9: "utf8"}.get(seed % 10, "plain")
 
 
 def rel(seed, win_path):   # a Windows path of the seed's tree, relative to the seed's folder
@@ -86,6 +94,10 @@ class Tree:
             self.folder(self.tree, 0)
         if setup_of(seed) == "cp932":   # a match below a name whose second byte is "\\"
             self.case(["ソース/Debug/app.obj=obj"])
+        if setup_of(seed) == "linked":
+            os.symlink("tree", os.path.join(self.dir, "link"))
+        if "replace" in (CASES[seed][1].get("faults", {}) if seed in CASES else {}):   # the tree's shape, outside
+            write(os.path.join(self.canary, "x", "Debug", "keep.obj"), "keep")
         self.folders = sum(len(dirs) for _, dirs, _ in os.walk(self.tree))
 
     def blob(self, size):
@@ -205,7 +217,9 @@ def generate(base, seed):
     steps = [("root", root), ("options", int(debug), int(release))] + [(f, faults[f]) for f in ("stop", "vanish") if f in faults]
     steps += [("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
+    steps += [("replace", tree.win[:-4] + "tree", tree.win[:-4] + "canary")] * ("replace" in faults)
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
+    steps += [("restore", tree.win[:-4] + "tree", tree.win[:-4] + "canary")] * ("replace" in faults)
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
@@ -214,76 +228,150 @@ def generate(base, seed):
     return tree
 
 
-def verify(base, seed):
-    """What the window showed (seen.txt) and the disk holds that they should not; and the seed's figures."""
-    seed_dir, (win_tree, codec) = os.path.join(base, str(seed)), SETUPS[setup_of(seed)]
-    with open(os.path.join(seed_dir, "before.json")) as f:
-        plan = json.load(f)
-    rows, faults, before, seen = [tuple(row) for row in plan["rows"]], plan["faults"], plan["snapshot"], {}
-    path = os.path.join(seed_dir, "seen.txt")
-    for line in open(path, "rb").read().decode(codec).splitlines() if os.path.exists(path) else []:
-        kind, _, value = line.partition("\t")
-        seen.setdefault(kind, []).append(tuple(value.split("\t")) if kind in ("listed", "left") else value)
-    after = {k: v for k, v in snapshot(seed_dir).items() if k not in ("before.json", "seen.txt")}
-    inside = lambda path, folder: path.startswith(folder + "\\")
+class Judged:
+    """One seed's run as the judge reads it: the plan and the tree before (before.json), what the
+    window showed (seen.txt), and the disk after."""
+    def __init__(self, base, seed):
+        self.seed, self.dir, (self.win_tree, codec) = seed, os.path.join(base, str(seed)), SETUPS[setup_of(seed)]
+        with open(os.path.join(self.dir, "before.json")) as f:
+            self.plan = json.load(f)
+        self.rows, self.faults, self.before = [tuple(r) for r in self.plan["rows"]], self.plan["faults"], self.plan["snapshot"]
+        self.seen, path = {}, os.path.join(self.dir, "seen.txt")
+        for line in open(path, "rb").read().decode(codec).splitlines() if os.path.exists(path) else []:
+            kind, _, value = line.partition("\t")
+            self.seen.setdefault(kind, []).append(tuple(value.split("\t")) if kind in ("listed", "left") else value)
+        self.after = {k: v for k, v in snapshot(self.dir).items() if k not in ("before.json", "seen.txt")}
+        self.listed, self.extra = self.seen.get("listed", []), [p for name, p in self.plan["extra"]]
+        self.shown = [row[1] for row in self.listed] + self.extra
+        self.chosen = {"all": self.shown, "none": [], "selected": [p for p in self.plan["select"] if p in self.shown]}[
+            self.plan["delete"]]
+        self.left = [row[1] for row in self.seen.get("left", [])]
+        self.removed = [self.faults[k] for k in ("vanish", "remove") if k in self.faults]
 
-    listed, vanished = seen.get("listed", []), faults.get("vanish")
-    problems = ["not listed: " + p for row, p in rows
-                if (row, p) not in listed and not (vanished and (p == vanished or inside(p, vanished)))]
-    problems += ["listed but not expected: " + row[1] for row in listed if row not in rows]
+    def rel(self, win_path):
+        return rel(self.seed, win_path)
+
+    def exists(self, win_path):
+        return os.path.lexists(os.path.join(self.dir, self.rel(win_path)))
+
+    def within(self, folder):   # the keys of the snapshot below a folder (relative)
+        return [key for key in self.before if key.startswith(folder + os.sep)]
+
+    def links(self, folder):
+        return [key for key in self.within(folder) if self.before[key].startswith("link:")]
+
+    def too_long(self, key):   # a path the shell's request cannot hold (MAX_PATH, with "\\*")
+        return chars(self.win_tree % self.seed + key[4:]) + 2 >= MAX_PATH
+
+
+def inside(path, folder):
+    return path.startswith(folder + "\\")
+
+
+def check_rows(run):
+    """The rows listed: those of the oracle, once each, in the file system's order."""
+    vanished = run.faults.get("vanish")
+    problems = ["not listed: " + p for row, p in run.rows
+                if (row, p) not in run.listed and not (vanished and (p == vanished or inside(p, vanished)))]
+    problems += ["listed but not expected: " + row[1] for row in run.listed if row not in run.rows]
     problems += ["listed twice, or out of the file system's order (pre-order, siblings as listed)"] * (
-        [row for row in listed if row in rows] != [row for row in rows if row in listed])
-    problems += ["a title that names no folder of the tree: " + t for t in seen.get("title", [])
-                 if not inside(t, plan["root"]) or before.get(rel(seed, t)) != "dir"]
-    # The list tells the truth: a row left has its folder (unless removed as a
-    # fault), a row gone has none, and a row not chosen goes only with its
-    # folder, inside a chosen one (the shell may delete part of one and stop).
-    shown = [row[1] for row in listed] + [p for name, p in plan["extra"]]
-    chosen = {"all": shown, "none": [], "selected": [p for p in plan["select"] if p in shown]}[plan["delete"]]
-    left = [row[1] for row in seen.get("left", [])]
-    problems += ["answered No, yet rows went"] * (plan["delete"] == "none" and left != shown)
-    removed = [faults[k] for k in ("vanish", "remove") if k in faults]
-    for p in shown:
-        exists = os.path.exists(os.path.join(seed_dir, rel(seed, p)))
-        if p in left and not exists and not any(p == r or inside(p, r) for r in removed):
+        [row for row in run.listed if row in run.rows] != [row for row in run.rows if row in run.listed])
+    return problems
+
+
+def check_titles(run):
+    """Each title names a folder of the tree below the folder picked."""
+    return ["a title that names no folder of the tree: " + t for t in run.seen.get("title", [])
+            if not inside(t, run.plan["root"]) or run.before.get(run.rel(t)) != "dir"]
+
+
+def check_list(run):
+    """The list tells the truth: a row left has its folder (unless removed as a fault), a row gone has
+    none, and a row not chosen goes only with its folder, inside a chosen one."""
+    problems = ["answered No, yet rows went"] * (run.plan["delete"] == "none" and run.left != run.shown)
+    for p in run.shown:
+        exists = os.path.exists(os.path.join(run.dir, run.rel(p)))
+        if p in run.left and not exists and not any(p == r or inside(p, r) for r in run.removed):
             problems.append("kept in the list but gone: " + p)
-        elif p not in left and exists:
+        elif p not in run.left and exists:
             problems.append("the row went but the folder stayed: " + p)
-        elif p not in left and p not in chosen and not any(inside(p, c) for c in chosen):
+        elif p not in run.left and p not in run.chosen and not any(inside(p, c) for c in run.chosen):
             problems.append("a row that was not chosen went: " + p)
+    return problems
 
-    # The folders the checks kept are told of in one message: those that
-    # became links (the extra rows), those holding a link (Wine cannot remove
-    # one as a link, nor lists one that leads nowhere), and those holding a
-    # path too long for the shell (MAX_PATH with "\\*"); not the shell's failures.
-    within = lambda folder: [key for key in before if key.startswith(folder + os.sep)]
-    links = lambda folder: [key for key in within(folder) if before[key].startswith("link:")]
-    deep = lambda folder: any(chars(win_tree % seed + key[4:]) + 2 >= MAX_PATH for key in within(folder))
-    extra = [p for name, p in plan["extra"]]
-    kept = [p for p in chosen if os.path.lexists(os.path.join(seed_dir, rel(seed, p))) and (p in extra or deep(rel(seed, p))
-            or any(os.path.exists(os.path.join(seed_dir, key)) for key in links(rel(seed, p))))]
-    told = seen.get("kept", [])
+
+REASONS = {"changed": "it has changed since the search", "way": "a folder on its path has become a link",
+           "link": "it holds a link that could not be removed", "long": "a path inside it is longer than the shell",
+           "shell": "Windows could not delete it"}
+
+
+def reason(run, p):
+    """Why a chosen folder still there stays, as the program reads it: a row that became a link, or
+    its inside read in Wine's order (siblings by upper-cased names) until the first path too long for
+    the shell or link to a file (Wine lists one as a plain file, and none that leads nowhere); links to
+    folders are removed after the reading, which Wine cannot do; else the shell failed."""
+    if p in run.extra or "replace" in run.faults:
+        return ("changed", "way")
+    def scan(folder):
+        for name in sorted(os.listdir(os.path.join(run.dir, folder)), key=str.upper):
+            key, full = os.path.join(folder, name), os.path.join(run.dir, folder, name)
+            if not os.path.exists(full):
+                continue
+            if run.too_long(key):
+                return "long"
+            if os.path.islink(full) and not os.path.isdir(full):
+                return "link"
+            found = not os.path.islink(full) and os.path.isdir(full) and scan(key)
+            if found:
+                return found
+        return None
+    return (("long" if run.too_long(run.rel(p)) else scan(run.rel(p))) or ("link" if any(os.path.exists(os.path.join(run.dir, k)) for k in run.links(run.rel(p)))
+                                 else "shell"),)
+
+
+def check_message(run):
+    """Every chosen folder still on disk is told of in one message, the first five with their reasons."""
+    kept = [p for p in run.chosen if run.exists(p)]
+    told = run.seen.get("kept", [])
     count = int(told[0].split()[0]) if told else 0
-    problems += ["told of %d kept folders, not %d: %s" % (count, len(kept), told)] * (count != len(kept) or len(told) > 1)
-    problems += ["told of a folder not kept: " + line for line in (told[0].split("|") if told else [])
-                 if inside(line, plan["root"]) and line not in kept]
+    problems = ["told of %d kept folders, not %d: %s" % (count, len(kept), told)] * (count != len(kept) or len(told) > 1)
+    lines = told[0].split("|") if told else []
+    for at, line in enumerate(lines):
+        if inside(line, run.plan["root"]) and line not in kept:
+            problems.append("told of a folder not kept: " + line)
+        elif inside(line, run.plan["root"]) and at + 1 < len(lines) and not any(
+                lines[at + 1].strip().startswith(REASONS[r]) for r in reason(run, line)):
+            problems.append("kept for %s, told: %s (%s)" % ("/".join(reason(run, line)), lines[at + 1].strip(), line))
+    return problems
 
-    # On disk: everything outside the chosen folders (and those removed as
-    # faults) is as it was. A chosen folder is gone unless kept by a held file,
-    # a path too long, a name Win32 cannot name (ending in a blank or a dot),
-    # or a link inside (Wine cannot remove a link as a link).
-    chosen = [rel(seed, p) for p in chosen if p not in extra]   # extra rows are links
-    gone = chosen + [rel(seed, faults[k]) for k in ("vanish", "remove") if k in faults]
-    problems += ["lost or changed: " + key for key, what in before.items()
-                 if not any(key == f or key.startswith(f + os.sep) for f in gone) and after.get(key) != what]
+
+def check_disk(run):
+    """Everything outside the chosen folders (and those removed as faults) is as it was. A chosen folder
+    is gone unless kept by a held file, a path too long, a name Win32 cannot name (ending in a blank or a
+    dot), or a link inside (Wine cannot remove a link as a link)."""
+    chosen = [run.rel(p) for p in run.chosen if p not in run.extra]   # extra rows are links
+    gone = chosen + [run.rel(p) for p in run.removed]
+    problems = ["lost or changed: " + key for key, what in run.before.items()
+                if not any(key == f or key.startswith(f + os.sep) for f in gone) and run.after.get(key) != what]
     for folder in chosen:
-        if folder not in after:
-            problems += ["deleted with a link inside: " + folder] * bool(links(folder))
-        elif not (links(folder) or deep(folder) or any(k.endswith((" ", ".")) for k in within(folder))
-                  or chars(win_tree % seed + folder[4:]) >= MAX_PATH
-                  or ("hold" in faults and rel(seed, faults["hold"]).startswith(folder + os.sep))):
+        if folder not in run.after:
+            problems += ["deleted with a link inside: " + folder] * bool(run.links(folder))
+        elif not (run.links(folder) or any(run.too_long(k) for k in run.within(folder))
+                  or any(k.endswith((" ", ".")) for k in run.within(folder))
+                  or run.too_long(folder)
+                  or "replace" in run.faults or ("hold" in run.faults and run.rel(run.faults["hold"]).startswith(folder + os.sep))):
             problems.append("not deleted: " + folder)
-    return problems, [plan["folders"], len(seen.get("title", [])), len(rows), len(chosen), len(faults)]
+    return problems
+
+
+CHECKS = [check_rows, check_titles, check_list, check_message, check_disk]
+
+
+def verify(base, seed):
+    """What the window showed and the disk holds that they should not; and the seed's figures."""
+    run = Judged(base, seed)
+    problems = [problem for check in CHECKS for problem in check(run)]
+    return problems, [run.plan["folders"], len(run.seen.get("title", [])), len(run.rows), len(run.chosen), len(run.faults)]
 
 
 def main():
