@@ -14,12 +14,8 @@ void CCleanerDlg::SetUpResultList()
     m_pImageList->Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 1);
     m_listResults.SetImageList(m_pImageList.get(), LVSIL_SMALL);
 
-    SHFILEINFOA info = {};
-    {
-        CComScope com;   // SHGetFileInfo needs COM on the calling thread
-        ::SHGetFileInfoA("", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                         SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
-    }
+    SHFILEINFOA info = {};   // COM is set up for the UI thread's life, as the shell asks
+    ::SHGetFileInfoA("", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
     if (info.hIcon) {
         m_pImageList->Add(info.hIcon);   // the list keeps its own copy
         ::DestroyIcon(info.hIcon);

@@ -26,30 +26,33 @@ void CCleanerDlg::FillSearchRoots()
 }
 
 // Picks the folder to search instead of the drives; a cancelled picker, or an
-// item with no file-system path, returns to the drives.
+// item with no file-system path, returns to the drives. The path is read in
+// UTF-16 and taken only when the code page holds it exactly: the walk could
+// not open a look-alike, or would open another folder. Such a folder is
+// named to the user as not searchable, and the search returns to the drives.
 void CCleanerDlg::OnSelectDrive()
 {
-    char path[MAX_PATH] = "";
     BROWSEINFOA info = {};
+    char displayName[MAX_PATH] = "";
     info.hwndOwner = m_hWnd;   // no other button can be used while it is open
-    info.pszDisplayName = path;
+    info.pszDisplayName = displayName;
     info.lpszTitle = "Browse for Search Directory";
     info.ulFlags = BIF_EDITBOX;
 
-    {
-        CComScope com;
-        PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);
-        path[0] = '\0';   // only the picked item's file-system path counts
-        if (item) {
-            ::SHGetPathFromIDListA(item, path);
-            ::CoTaskMemFree(item);
-        }
+    PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);   // COM is set up for the UI thread's life
+    wchar_t path[MAX_PATH] = L"";
+    if (item) {
+        ::SHGetPathFromIDListW(item, path);
+        ::CoTaskMemFree(item);
     }
-
-    if (path[0] != '\0') {
-        m_strSearchDir = path;
+    CString picked = path[0] ? CodePageFromWide(path, lstrlenW(path)) : CString();
+    m_bUseSearchDir = 0;
+    if (!picked.IsEmpty() && WideFromCodePage(picked) == path) {
+        m_strSearchDir = picked;
         m_bUseSearchDir = 1;
-    } else {
-        m_bUseSearchDir = 0;
+    } else if (!picked.IsEmpty()) {
+        MessageBox("The folder you picked cannot be searched: its path holds characters that the system's "
+                   "code page cannot show.\n\nThe search will cover all local drives.",
+                   kProductName, MB_OK | MB_ICONWARNING);
     }
 }

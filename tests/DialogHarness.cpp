@@ -16,6 +16,7 @@ static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
 
 static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
 {
+    CComScope com;
     AfxGetThread()->m_pMainWnd = static_cast<DrivenDialog*>(dialog);
     static_cast<DrivenDialog*>(dialog)->DoModal();
     return 0;
@@ -108,6 +109,13 @@ HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const
 
 void DialogHarness::PickFolder(const std::string& folder)
 {
+    wchar_t wide[MAX_PATH] = L"";
+    ::MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    PickFolder(std::wstring(wide));
+}
+
+void DialogHarness::PickFolder(const std::wstring& folder)
+{
     ClickAsync(IDC_SELECT_DRIVE);
     HWND picker = WaitForPopup(nullptr);
     ASSERT_TRUE(picker) << "the folder picker did not open";
@@ -116,22 +124,22 @@ void DialogHarness::PickFolder(const std::string& folder)
         titled = titled || Text(child) == "Browse for Search Directory";
     EXPECT_TRUE(titled) << "the picker's title";
     // The picker may still be filling its tree: select until the selection shows.
-    std::string name = folder.substr(folder.find_last_of('\\') + 1);
+    std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
     name = name.empty() ? folder.substr(0, 2) : name;
     HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
     bool selected = !folder.empty() && WaitUntil([&] {
-        ::SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        char text[MAX_PATH] = "";
-        TVITEMA item = {};
+        ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+        wchar_t text[MAX_PATH] = L"";
+        TVITEMW item = {};
         item.mask = TVIF_TEXT;
         item.hItem = TreeView_GetSelection(tree);
         item.pszText = text;
-        item.cchTextMax = sizeof text;
-        TreeView_GetItem(tree, &item);
-        return ::lstrcmpiA(text, name.c_str()) == 0 || std::string(text).find("(" + name + ")") != std::string::npos;
+        item.cchTextMax = MAX_PATH;
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return ::lstrcmpiW(text, name.c_str()) == 0 || std::wstring(text).find(L"(" + name + L")") != std::wstring::npos;
     }, 10000);
     ::PostMessageA(::GetDlgItem(picker, selected ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(selected || folder.empty()) << "the picker did not select " << folder;
+    ASSERT_TRUE(selected || folder.empty()) << "the picker did not select the folder";
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
 }
 

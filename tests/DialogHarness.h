@@ -43,6 +43,7 @@ public:
     void SelectRows(const std::vector<int>& rows);
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
+    void PickFolder(const std::wstring& folder);
     void SetOptions(bool debug, bool release);      // clicks the options that differ
     void Search();   // Start Search, and waits for the run's end
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);

@@ -341,13 +341,17 @@ TEST(Search, HoverOverAnotherRowLeavesTheSelection)
 }
 
 // Drives A: (floppy), D: (CD-ROM), E: to M: and O: (fixed), N: (network), Y:
-// (C: again). A folder picked inside Windows is searched; with the picker
-// cancelled, every local drive from its root ("A:\Debug"), Windows on none.
+// (C: again). A folder picked inside Windows is searched. A folder whose name
+// the code page (1252) cannot hold is named as not searchable, and the search
+// returns to every local drive from its root ("A:\Debug"), Windows on none;
+// as it does after a pick, when the picker is cancelled.
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
     const std::string local = "ADEFGHIJKLMO";
     for (char letter : local + "N")
         ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
+    ::CreateDirectoryW(L"E:\\\u65E5\u672C", nullptr);   // "日本"
+    ::CreateDirectoryW(L"E:\\\u65E5\u672C\\Debug", nullptr);
     char windows[MAX_PATH];
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string inside = std::string(windows) + "\\cleaner-test";
@@ -356,16 +360,29 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
     DialogHarness ui;
     std::vector<Row> rows = ui.SearchIn(inside, true, false);
     EXPECT_TRUE(rows.size() == 1 && rows[0].path == inside + "\\Debug") << "a folder picked inside Windows is searched";
-    ui.PickFolder("");
-    ui.Search();
-    std::set<std::string> paths;
-    for (const Row& row : ui.Rows()) {
-        paths.insert(row.path);
-        EXPECT_EQ(std::string::npos, row.path.find(std::string(windows + 2) + "\\")) << row.path;
+    for (bool cancel : { false, true }) {
+        if (cancel) {
+            ui.PickFolder(inside);
+            ui.PickFolder("");
+        } else {
+            ui.PickFolder(L"E:\\\u65E5\u672C");
+            HWND box = ui.WaitForPopup("Tolvane Cleaner");
+            ASSERT_TRUE(box) << "a folder the code page cannot hold was taken in silence";
+            EXPECT_EQ("The folder you picked cannot be searched: its path holds characters that the system's code "
+                      "page cannot show.\n\nThe search will cover all local drives.", ui.Text(::GetDlgItem(box, 0xFFFF)));
+            ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            ASSERT_TRUE(ui.WaitHandled(IDC_SELECT_DRIVE));
+        }
+        ui.Search();
+        std::set<std::string> paths;
+        for (const Row& row : ui.Rows()) {
+            paths.insert(row.path);
+            EXPECT_EQ(std::string::npos, row.path.find(std::string(windows + 2) + "\\")) << row.path;
+        }
+        for (char letter : local)
+            EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
+        EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
     }
-    for (char letter : local)
-        EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
-    EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
 }
 
 }  // namespace
