@@ -12,6 +12,11 @@
 struct ListedFolder;
 class FolderSet;
 
+// The two folder names a search looks for, in any letter case: which one a
+// folder's `name` is (lower-cased in the code page). search/ResultList.cpp.
+enum class FolderKind { None, Debug, Release };
+FolderKind KindOf(CString name);
+
 // Posted by the search worker as it returns: the run has ended.
 const UINT WM_SEARCH_ENDED = WM_APP + 1;
 
@@ -135,6 +140,7 @@ protected:
     void OnDeleteSelected();
     void DeleteRows(const std::vector<int>& rows);
     FolderSet ChosenWay() const;
+    std::set<std::string> FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed);
     void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool aborted);
     void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
                         const std::set<std::string>& there);

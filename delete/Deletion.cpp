@@ -82,12 +82,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
         CString path = m_listResults.GetItemText(row, 1);
         listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false, {} });
     }
-    std::set<std::string> there;   // the folders of all rows that are there before the request
-    for (int row = 0, count = m_listResults.GetItemCount(); row < count; ++row) {
-        CString path = m_listResults.GetItemText(row, 1);
-        if (!IsGone(path))
-            there.insert(static_cast<LPCSTR>(path));
-    }
+    std::set<std::string> there = FoldersThere(rows, listed);
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
     ChooseRequests(byLength, requested);
@@ -101,6 +96,25 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     RemoveGoneRows(listed, requested, there);
     ReportKeptFolders(listed);
     m_bDeleting = false;
+}
+
+// The folders of all rows that are there before the request: those of
+// `rows`, just checked (`listed`, in the same order), and the others asked now.
+std::set<std::string> CCleanerDlg::FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed)
+{
+    std::set<std::string> there;
+    std::vector<bool> checked(static_cast<size_t>(m_listResults.GetItemCount()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        checked[static_cast<size_t>(rows[i])] = true;
+        if (listed[i].state != FolderState::Gone)
+            there.insert(static_cast<LPCSTR>(listed[i].path));
+    }
+    for (size_t row = 0; row < checked.size(); ++row) {
+        CString path = m_listResults.GetItemText(static_cast<int>(row), 1);
+        if (!checked[row] && !IsGone(path))
+            there.insert(static_cast<LPCSTR>(path));
+    }
+    return there;
 }
 
 // The shell may stop at the first folder it cannot delete, and a folder

@@ -1,6 +1,5 @@
 #include "SafeDelete.h"
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 // Reads the entry `path` as the listing of its folder shows it (asked for by
@@ -37,13 +36,13 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
 {
     CString path(listedPath);
     int root = RootLength(path);
-    if (root < 0 || path.GetLength() <= root || std::strpbrk(path, "?*"))
+    if (root < 0 || path.GetLength() <= root || HasWildcard(path))
         return FolderState::Changed;
-    if (IsGone(path))
-        return FolderState::Gone;
     bool isFolder = false, isLink = false;
     CString stored;
-    if (!ReadEntry(path, &isFolder, &isLink, &stored) || !isFolder || isLink || !MbsEqual(stored, name))
+    if (!ReadEntry(path, &isFolder, &isLink, &stored))
+        return IsGone(path) ? FolderState::Gone : FolderState::Changed;
+    if (!isFolder || isLink || !MbsEqual(stored, name))
         return FolderState::Changed;
 
     // No folder on the way below the root may have become a link: the path
@@ -60,27 +59,40 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
     return FolderState::Ready;
 }
 
-// What `path` names, as the system resolves it on its volume: an NT path
-// ("\Device\HarddiskVolume2\src\Debug"), which needs no drive letter, so it
-// can be read on RAM disks, mounted images and volumes without a letter,
-// where a DOS path cannot. `flags`: FILE_NAME_NORMALIZED, or FILE_NAME_OPENED
-// where normalising fails (an unreadable folder on the way over SMB). ""
-// when it cannot be opened or read. (Wine gives the normalised name for
-// both, and fails with ERROR_MORE_DATA for any result past MAX_PATH.)
+// The final path of `file` in one volume form (VOLUME_NAME_DOS or _NT); ""
+// when it cannot be read.
+static std::wstring FinalPathOf(HANDLE file, DWORD flags)
+{
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = ::GetFinalPathNameByHandleW(file, &final[0], MAX_PATH, flags);
+    if (length >= MAX_PATH) {   // the size it needs, its NUL included
+        final.resize(length);
+        length = ::GetFinalPathNameByHandleW(file, &final[0], length, flags);
+    }
+    final.resize(length < final.size() ? length : 0);
+    return final;
+}
+
+// What `path` names, as the system resolves it on its volume: a path from
+// the volume's drive letter or mount folder ("\\?\D:\src\Debug"), or,
+// where the volume has none (RAM disks, mounted images, volumes reached only
+// by their GUID), its NT path ("\Device\HarddiskVolume2\src\Debug"): one
+// volume always answers in the same form. `flags`: FILE_NAME_NORMALIZED, or
+// FILE_NAME_OPENED where normalising fails (an unreadable folder on the way
+// over SMB). "" when it cannot be opened or read. (Wine gives the normalised
+// name for both, and fails with ERROR_MORE_DATA for any result past MAX_PATH;
+// its NT form costs twice the drive-letter form, the other way round from
+// Windows.)
 static std::wstring FinalPath(const std::wstring& path, DWORD flags)
 {
     HANDLE file = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::wstring();
-    std::wstring final(MAX_PATH, L'\0');
-    DWORD length = ::GetFinalPathNameByHandleW(file, &final[0], MAX_PATH, flags | VOLUME_NAME_NT);
-    if (length >= MAX_PATH) {   // the size it needs, its NUL included
-        final.resize(length);
-        length = ::GetFinalPathNameByHandleW(file, &final[0], length, flags | VOLUME_NAME_NT);
-    }
+    std::wstring final = FinalPathOf(file, flags | VOLUME_NAME_DOS);
+    if (final.empty())
+        final = FinalPathOf(file, flags | VOLUME_NAME_NT);
     ::CloseHandle(file);
-    final.resize(length < final.size() ? length : 0);
     return final;
 }
 

@@ -48,8 +48,8 @@ FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors
 // LinkInside too when a link cannot be removed (those before it are gone).
 FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 
-// The folder at `path` as the system resolves it, on its volume (an NT path,
-// letter case folded): the same through every drive letter, share or mapped
+// The folder at `path` as the system resolves it, on its volume (from its
+// drive letter or mount folder, else an NT path; letter case folded): the same through every drive letter, share or mapped
 // drive that leads to it. Empty when it cannot be read.
 std::wstring FolderIdentity(LPCSTR path);
 

@@ -3,6 +3,7 @@
 // Every rule on names the program follows lives here.
 #pragma once
 #include "CString.h"
+#include <cstring>
 #include <string>
 
 // Byte-wise, letter-case sensitive equality of two strings of the code page.
@@ -28,6 +29,14 @@ std::wstring FileNameKey(const std::wstring& name);
 std::wstring FileNameKey(LPCSTR name);   // a name in the system code page
 bool SameFileName(const std::wstring& left, const std::wstring& right);
 bool SameFileName(LPCSTR left, LPCSTR right);
+
+// True when `text` holds a wildcard character. A name the code page cannot
+// hold comes back from the finder as "?"; the shell would expand either
+// character to other names.
+inline bool HasWildcard(LPCSTR text)
+{
+    return std::strpbrk(text, "?*") != nullptr;
+}
 
 // "folder\name", without doubling the separator of a root such as "C:\".
 CString JoinPath(const CString& folder, const CString& name);

@@ -4,6 +4,8 @@
 make_tree.py search ROOT FOLDERS   top/midN/leafN folders, 1 % of them named
                                    Debug, two small files in every folder
 make_tree.py delete ROOT COUNT     COUNT Debug folders with files to delete
+make_tree.py build ROOT COUNT      COUNT Debug folders as a build leaves them:
+                                   2,000 files each, in 20 nested folders
 """
 import os
 import sys
@@ -39,6 +41,15 @@ def delete_tree(root, count):
         write(os.path.join(folder, "obj", "main.obj"), "o" * 4000)
 
 
+def build_tree(root, count):
+    for i in range(count):
+        for module in range(20):
+            folder = os.path.join(root, "p%d" % i, "Debug", "obj", "module%d" % module)
+            os.makedirs(folder)
+            for unit in range(100):
+                write(os.path.join(folder, "unit%d.obj" % unit), "o" * 2000)
+
+
 if __name__ == "__main__":
     kind, root, number = sys.argv[1], sys.argv[2], int(sys.argv[3])
-    (search_tree if kind == "search" else delete_tree)(root, number)
+    {"search": search_tree, "delete": delete_tree, "build": build_tree}[kind](root, number)

@@ -1,6 +1,5 @@
 // The folder walk: depth first, on the search worker thread.
 #include "../app/CleanerDlg.h"
-#include <cstring>
 
 // True for the Windows directory, however the walk reaches it (another
 // drive letter, another letter case). Only entries with its name are opened.
@@ -40,17 +39,15 @@ void CCleanerDlg::SearchFolder(CString folder)
         if (finder.IsLink())
             continue;
         CString name = finder.GetFileName();
-        if (std::strpbrk(name, "?*"))
+        if (HasWildcard(name))
             continue;
 
         CString child = JoinPath(folder, name);
         AfxGetThread()->m_pMainWnd->SetWindowText(kSearching + child);
 
-        CString lowered = name;
-        lowered.MakeLower();
-        if (m_request.bSearchDebug && MbsEqual(lowered, "debug"))
-            AddResult(name, finder.GetFilePath());
-        if (m_request.bSearchRelease && MbsEqual(lowered, "release"))
+        FolderKind kind = KindOf(name);
+        if ((kind == FolderKind::Debug && m_request.bSearchDebug) ||
+            (kind == FolderKind::Release && m_request.bSearchRelease))
             AddResult(name, finder.GetFilePath());
 
         SearchFolder(child);

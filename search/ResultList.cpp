@@ -22,6 +22,13 @@ void CCleanerDlg::SetUpResultList()
     }
 }
 
+FolderKind KindOf(CString name)
+{
+    name.MakeLower();
+    return MbsEqual(name, "debug") ? FolderKind::Debug
+           : MbsEqual(name, "release") ? FolderKind::Release : FolderKind::None;
+}
+
 // NM_HOVER and LVN_HOTTRACK: the list would select the row the pointer rests
 // on (hot-track selection), in place of the rows the user clicked, and Delete
 // Selected would delete that one (Wine's list does so too). A non-zero answer

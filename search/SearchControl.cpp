@@ -24,19 +24,13 @@ void CCleanerDlg::OnCheckRelease()
 // Removes the rows of one kind ("Debug" or "Release"), in any letter case.
 void CCleanerDlg::RemoveResults(LPCSTR kind)
 {
+    FolderKind remove = MbsEqual(kind, "Debug") ? FolderKind::Debug
+                        : MbsEqual(kind, "Release") ? FolderKind::Release : FolderKind::None;
     WaitForCompleteRows();
     bool frozen = FreezeList();
-    for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row) {
-        CString name = m_listResults.GetItemText(row, 0);
-        name.MakeLower();
-        if (MbsEqual(kind, "Debug")) {
-            if (MbsEqual(name, "debug"))
-                m_listResults.DeleteItem(row);
-        } else if (MbsEqual(kind, "Release")) {
-            if (MbsEqual(name, "release"))
-                m_listResults.DeleteItem(row);
-        }
-    }
+    for (int row = m_listResults.GetItemCount() - 1; row >= 0; --row)
+        if (remove != FolderKind::None && KindOf(m_listResults.GetItemText(row, 0)) == remove)
+            m_listResults.DeleteItem(row);
     ThawList(frozen);
 }
 
