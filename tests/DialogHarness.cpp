@@ -1,6 +1,7 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
 
 // The commands the dialog has handled, by control id, counted by a hook on its thread.
 static HWND g_dialog;
@@ -12,6 +13,42 @@ static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_dialog && LOWORD(call->wParam) < 2048)
         ++g_handled[LOWORD(call->wParam)];
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The program's beeps of the asterisk sound: its import of MessageBeep is routed here.
+static std::atomic<long> g_beeps;
+static BOOL(WINAPI* g_messageBeep)(UINT);
+
+static BOOL WINAPI CountBeep(UINT type)
+{
+    g_beeps += type == MB_ICONASTERISK;
+    return g_messageBeep(type);
+}
+
+// Points this executable's import of `function` (from `dll`) at `to`; returns the old target.
+static void* RouteImport(const char* dll, const char* function, void* to)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+    const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
+        if (::lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0)
+            continue;
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, function) != 0)
+                continue;
+            DWORD protection;
+            ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            void* old = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(to);
+            ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return old;
+        }
+    }
+    return nullptr;
 }
 
 static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
@@ -26,6 +63,8 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
 {
     INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&controls);
+    if (!g_messageBeep)
+        g_messageBeep = reinterpret_cast<BOOL(WINAPI*)(UINT)>(RouteImport("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)));
     m_pThread = AfxBeginThread(UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
@@ -79,6 +118,11 @@ void DialogHarness::ClickAsync(int id)
 bool DialogHarness::WaitHandled(int id, DWORD timeoutMs) const
 {
     return WaitUntil([&] { return g_handled[id] > m_clicked[static_cast<size_t>(id)]; }, timeoutMs);
+}
+
+long DialogHarness::Beeps() const
+{
+    return g_beeps;
 }
 
 long DialogHarness::Handled(int id) const

@@ -40,6 +40,7 @@ public:
     // The handler of the last ClickAsync(id) has returned.
     bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
     long Handled(int id) const;   // clicks of `id` handled so far
+    long Beeps() const;           // the program's asterisk beeps so far (its import is counted)
     void SelectRows(const std::vector<int>& rows);
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker

@@ -5,6 +5,7 @@
 #include "delete/SafeDelete.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstdlib>
 #include <atomic>
 #include <cstring>
 #include <cwchar>
@@ -12,13 +13,33 @@
 
 namespace {
 
-// The window measures 378 x `height` dialog units, and every control shown is whole.
+// The dialog font's base units, measured as Windows defines them: the average
+// width of the 52 letters, and the font's height.
+SIZE BaseUnits(HWND dialog)
+{
+    HDC dc = ::GetDC(dialog);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    SIZE letters;
+    ::GetTextMetricsA(dc, &metrics);
+    ::GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    bool at96 = ::GetDeviceCaps(dc, LOGPIXELSY) == 96;
+    ::SelectObject(dc, old);
+    ::ReleaseDC(dialog, dc);
+    SIZE base = { (letters.cx / 26 + 1) / 2, metrics.tmHeight };
+    EXPECT_TRUE(!at96 || (base.cx == 6 && base.cy == 13)) << "at 96 DPI the font is not the one the sizes are for";
+    return base;
+}
+
+// The window measures 378 pixels by `height` (200 collapsed, 385 expanded) at
+// 96 DPI, scaled by the font's base units against 6 x 13 elsewhere; every
+// control shown is whole.
 void ExpectLaidOut(HWND dialog, int height)
 {
-    RECT base = { 0, 0, 4, 8 }, window, client, control;   // 4 x 8 dialog units: one base unit each way
-    ::MapDialogRect(dialog, &base);
-    int width = ::MulDiv(378, base.right, 6);
-    height = ::MulDiv(height, base.bottom, 13);
+    SIZE base = BaseUnits(dialog);
+    RECT window, client, control;
+    int width = ::MulDiv(378, base.cx, 6);
+    height = ::MulDiv(height, base.cy, 13);
     ::GetWindowRect(dialog, &window);
     EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height) << width << " x " << height;
     ::GetClientRect(dialog, &client);
@@ -35,6 +56,11 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     DialogHarness ui;
     EXPECT_EQ("Orvel Tolvane Cleaner", ui.Title());
     ExpectLaidOut(ui.Dialog(), 200);
+    RECT area, start, now;   // centred in the work area, at its collapsed size
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    ::GetWindowRect(ui.Dialog(), &start);
+    EXPECT_TRUE(std::abs(start.left + start.right - area.left - area.right) <= 1 &&
+                std::abs(start.top + start.bottom - area.top - area.bottom) <= 1) << "not centred";
     // Every control, in the order of the window: what it reads, and whether
     // it is enabled, shown and ticked.
     std::string seen;
@@ -69,8 +95,6 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_EQ(1, ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)));
 
     // The details button shows and hides the list, and keeps the top-left corner.
-    RECT start, now;
-    ::GetWindowRect(ui.Dialog(), &start);
     for (bool shown : { true, false, true }) {
         ui.Click(IDC_DETAILS);
         EXPECT_EQ(shown, ::IsWindowVisible(ui.Item(IDC_LIST_RESULTS)) != 0);
@@ -91,6 +115,11 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     HWND about = ui.WaitForPopup("About Tolvane Cleaner");
     EXPECT_TRUE(about && ::GetWindow(about, GW_OWNER) == ui.Dialog() && !::IsWindowEnabled(ui.Dialog())) << "modal";
+    RECT box;
+    ::GetWindowRect(about, &box);
+    ::GetWindowRect(ui.Dialog(), &now);
+    EXPECT_TRUE(std::abs(box.left + box.right - now.left - now.right) <= 1 &&
+                std::abs(box.top + box.bottom - now.top - now.bottom) <= 1) << "the About box is not centred over the dialog";
     std::string texts;
     for (HWND control = ::GetWindow(about, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT))
         texts += (::SendMessageA(control, STM_GETICON, 0, 0) == icon ? "(icon)" : ui.Text(control)) + "|";
@@ -121,6 +150,57 @@ TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
             rows += row.name + " ";
         EXPECT_EQ(step.start, ui.Enabled(IDC_START_SEARCH)) << "after clicking " << step.click;
         EXPECT_EQ(step.rows, rows) << "after clicking " << step.click;
+    }
+}
+
+// A search ends with one beep, "Start Search", the short title and the options
+// enabled; it enables the Delete buttons when it found rows, and leaves them as
+// they were when it found none. Picking a folder, Delete Selected with nothing
+// selected, a delete, and Delete All on an empty list (no question) leave them
+// as they were too, and change no row.
+TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
+{
+    const char* none = "C:\\fz\\ends\\none";
+    const char* found = "C:\\fz\\ends\\rows";
+    RemoveTree("C:\\fz\\ends");
+    ::SHCreateDirectoryExA(nullptr, "C:\\fz\\ends\\rows\\Debug", nullptr);
+    ::SHCreateDirectoryExA(nullptr, "C:\\fz\\ends\\none\\obj", nullptr);
+    DialogHarness ui;
+    ui.SetOptions(true, false);
+    enum Do { Search, Pick, DeleteNothing, DeleteAll };
+    const struct { Do what; const char* folder; size_t rows; bool deleteEnabled; } steps[] = {
+        { Search, none, 0, false }, { Search, found, 1, true }, { Pick, none, 1, true },
+        { DeleteNothing, nullptr, 1, true }, { DeleteAll, nullptr, 0, true }, { Search, none, 0, true },
+        { DeleteAll, nullptr, 0, true },
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE("step " + std::to_string(&step - steps));
+        long beeps = ui.Beeps();
+        if (step.what == Search) {
+            ui.PickFolder(step.folder);
+            ui.Search();
+            EXPECT_EQ(beeps + 1, ui.Beeps()) << "one beep at the end of the search";
+        } else if (step.what == Pick) {
+            ui.PickFolder(step.folder);
+        } else if (step.what == DeleteNothing) {
+            ui.SelectRows({});
+            ui.Click(IDC_DELETE_SELECTED);
+        } else {
+            bool asks = !ui.Rows().empty();
+            ui.ClickAsync(IDC_DELETE_ALL);
+            HWND box = ui.WaitForPopup("Confirm Delete", asks ? 10000 : 1000);
+            EXPECT_EQ(asks, box != nullptr) << "the question, with rows and only then";
+            if (box)
+                ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+            ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\ends\\rows\\Debug"));
+        }
+        EXPECT_EQ(step.rows, ui.Rows().size());
+        EXPECT_TRUE(step.what == Search || ui.Beeps() == beeps) << "a beep";
+        EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG) && ui.Enabled(IDC_CHECK_RELEASE) && ui.Enabled(IDC_SELECT_DRIVE));
+        EXPECT_TRUE(ui.Checked(IDC_CHECK_DEBUG) && !ui.Checked(IDC_CHECK_RELEASE));
+        EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_ALL));
+        EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_SELECTED));
     }
 }
 
@@ -265,15 +345,20 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
         g_worker = ui.Dlg().m_pSearchThread->m_hThread;
         return WaitUntil([] { return g_held.load(); }, 10000);
     };
+    long beeps = ui.Beeps();
     ASSERT_TRUE(startHeld());
+    EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL) && ui.Enabled(IDC_DELETE_SELECTED)) << "Delete, enabled before the run";
+    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE));
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Stop";
     EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Beeps() == beeps && ui.Title() != "Tolvane Cleaner") << "the run's end before the walk has unwound";
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Start while the stopped run is held";
     EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Rows().empty());
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
     ::ResumeThread(g_worker);
     ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_EQ(beeps + 1, ui.Beeps()) << "the stopped run and the one after it: one beep, at the end";
     std::vector<Row> rows = ui.Rows();
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin(), all.end(),
                            [](const Row& a, const Row& b) { return a.path == b.path; }))
@@ -360,6 +445,8 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
     DialogHarness ui;
     std::vector<Row> rows = ui.SearchIn(inside, true, false);
     EXPECT_TRUE(rows.size() == 1 && rows[0].path == inside + "\\Debug") << "a folder picked inside Windows is searched";
+    rows = ui.SearchIn("E:\\", true, false);
+    EXPECT_TRUE(rows.size() == 1 && rows[0].path == "E:\\Debug") << "a drive's root picked is searched alone";
     for (bool cancel : { false, true }) {
         if (cancel) {
             ui.PickFolder(inside);

@@ -80,6 +80,11 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
         HWND box = ui.WaitForPopup("Confirm Delete");
         ASSERT_TRUE(box) << "no question was asked";
         EXPECT_EQ("Are you sure you want to delete?", ui.Text(::GetDlgItem(box, 0xFFFF)));
+        bool question = false;   // its icon, and the Yes and No buttons
+        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            question = question || ::SendMessageA(child, STM_GETICON, 0, 0) ==
+                                       reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_QUESTION));
+        EXPECT_TRUE(question && ::GetDlgItem(box, IDYES) && ::GetDlgItem(box, IDNO) && !::GetDlgItem(box, IDCANCEL));
         ::PostMessageA(::GetDlgItem(box, how == "all" ? IDYES : IDNO), BM_CLICK, 0, 0);
     }
     HWND kept = nullptr;
