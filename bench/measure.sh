@@ -43,3 +43,13 @@ find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
 rm_ms=$(ms "$start")
 "$runner" "$bench" extras 'C:\bench\s10000' 'C:\bench\del' 'C:\bench\del-shell' "$rm_ms"
 "$runner" "$bench" checks 'C:\bench\chk'
+
+# (9) again on folders as a build leaves them: 2,000 files in 20 folders each.
+rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy"
+for copy in del/r0 del/r1 del/r2 del-shell/r0 del-shell/r1 del-shell/r2 del-copy; do
+  python3 "$here/../scripts/make_tree.py" build "$drive/bench/$copy" 10
+done
+start=$(date +%s%N)
+find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
+echo "build-size folders:"
+CLEANER_TIMEOUT=1800 "$runner" "$bench" delete 'C:\bench\del' 'C:\bench\del-shell' "$(ms "$start")" 3
