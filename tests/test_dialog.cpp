@@ -92,10 +92,7 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_EQ(0x0C38, ListView_GetExtendedListViewStyle(list) & 0x0C38);
     for (int column = 0; column < 2; ++column) {   // heading, width, left-aligned
         char text[64] = "";
-        LVCOLUMNA col = {};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        col.pszText = text;
-        col.cchTextMax = sizeof text;
+        LVCOLUMNA col = { LVCF_TEXT | LVCF_WIDTH | LVCF_FMT, 0, 0, text, sizeof text };
         ListView_GetColumn(list, column, &col);
         EXPECT_EQ(column ? "Path 250 0" : "Name 120 0", text + (" " + std::to_string(col.cx)) + " " +
                                                             std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
@@ -162,7 +159,7 @@ TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
 // enabled; it enables the Delete buttons when it found rows, and leaves them as
 // they were when it found none. Picking a folder, Delete Selected with nothing
 // selected, a delete, and Delete All on an empty list (no question) leave them
-// as they were too, and change no row.
+// as they were too, and change no row. Delete All asks its question with rows.
 TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
 {
     const char* none = "C:\\fz\\ends\\none";
@@ -195,8 +192,15 @@ TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
             ui.ClickAsync(IDC_DELETE_ALL);
             HWND box = ui.WaitForPopup("Confirm Delete", asks ? 10000 : 1000);
             EXPECT_EQ(asks, box != nullptr) << "the question, with rows and only then";
-            if (box)
+            if (box) {   // its text, the question's icon, Yes and No
+                EXPECT_EQ("Are you sure you want to delete?", ui.Text(::GetDlgItem(box, 0xFFFF)));
+                bool question = false;
+                for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+                    question = question || ::SendMessageA(child, STM_GETICON, 0, 0) ==
+                                               reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_QUESTION));
+                EXPECT_TRUE(question && ::GetDlgItem(box, IDYES) && ::GetDlgItem(box, IDNO) && !::GetDlgItem(box, IDCANCEL));
                 ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+            }
             ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
             EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\ends\\rows\\Debug"));
         }
