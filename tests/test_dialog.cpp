@@ -92,7 +92,10 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_EQ(0x0C38, ListView_GetExtendedListViewStyle(list) & 0x0C38);
     for (int column = 0; column < 2; ++column) {   // heading, width, left-aligned
         char text[64] = "";
-        LVCOLUMNA col = { LVCF_TEXT | LVCF_WIDTH | LVCF_FMT, 0, 0, text, sizeof text };
+        LVCOLUMNA col = {};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        col.pszText = text;
+        col.cchTextMax = sizeof text;
         ListView_GetColumn(list, column, &col);
         EXPECT_EQ(column ? "Path 250 0" : "Name 120 0", text + (" " + std::to_string(col.cx)) + " " +
                                                             std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
