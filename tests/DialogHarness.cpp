@@ -25,6 +25,19 @@ static BOOL WINAPI CountBeep(UINT type)
     return g_messageBeep(type);
 }
 
+// The paths of the shell's requests so far, in order: the import of
+// SHFileOperationA is routed here. The program makes them on the dialog's
+// thread; the tests' own (RemoveTree) are counted too.
+static std::vector<std::string> g_requested;
+static int(WINAPI* g_shellOperation)(LPSHFILEOPSTRUCTA);
+
+static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
+{
+    for (LPCSTR from = operation->pFrom; *from; from += std::strlen(from) + 1)
+        g_requested.push_back(from);
+    return g_shellOperation(operation);
+}
+
 // Points this executable's import of `function` (from `dll`) at `to`; returns the old target.
 static void* RouteImport(const char* dll, const char* function, void* to)
 {
@@ -63,8 +76,11 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
 {
     INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&controls);
-    if (!g_messageBeep)
+    if (!g_messageBeep) {
         g_messageBeep = reinterpret_cast<BOOL(WINAPI*)(UINT)>(RouteImport("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)));
+        g_shellOperation = reinterpret_cast<int(WINAPI*)(LPSHFILEOPSTRUCTA)>(
+            RouteImport("shell32.dll", "SHFileOperationA", reinterpret_cast<void*>(RecordRequest)));
+    }
     m_pThread = AfxBeginThread(UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
@@ -123,6 +139,11 @@ bool DialogHarness::WaitHandled(int id, DWORD timeoutMs) const
 long DialogHarness::Beeps() const
 {
     return g_beeps;
+}
+
+std::vector<std::string> DialogHarness::Requested() const
+{
+    return g_requested;
 }
 
 long DialogHarness::Handled(int id) const

@@ -41,6 +41,7 @@ public:
     bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
     long Handled(int id) const;   // clicks of `id` handled so far
     long Beeps() const;           // the program's asterisk beeps so far (its import is counted)
+    std::vector<std::string> Requested() const;   // the paths of the shell's requests so far
     void SelectRows(const std::vector<int>& rows);
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker

@@ -2,7 +2,6 @@
 // out for dialog base units of 6 x 13 pixels (96 DPI); at any DPI (the drives
 // prefix has 144) they scale with its own font's units, every control whole.
 #include "DialogHarness.h"
-#include "delete/SafeDelete.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdlib>
@@ -361,9 +360,14 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ASSERT_TRUE(startHeld());
     EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL) && ui.Enabled(IDC_DELETE_SELECTED)) << "Delete, enabled before the run";
     EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE));
+    for (int height : { 200, 385 }) {   // Details, during the run too
+        ui.Click(IDC_DETAILS);
+        ExpectLaidOut(ui.Dialog(), height);
+    }
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Stop";
     EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Beeps() == beeps && ui.Title() != "Tolvane Cleaner") << "the run's end before the walk has unwound";
+    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_SELECT_DRIVE)) << "the options before the walk has unwound";
     EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Start while the stopped run is held";
     EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Rows().empty());
@@ -385,57 +389,14 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ::UnhookWindowsHookEx(hook);
 }
 
-// A folder listed through two drive letters (S: is C:\fz), and one inside it
-// through the other letter: each folder goes to the shell once. (Asked for again,
-// Windows' shell finds it gone and its box lets the user cancel the rest; Wine's
-// passes it in silence, so what is handed to the shell is read here.)
-TEST(Search, AFolderListedThroughTwoDriveLettersIsRequestedOnce)
-{
-    RemoveTree("C:\\fz\\twice");
-    for (const char* folder : { "C:\\fz\\twice\\x\\Debug", "C:\\fz\\twice\\y\\Debug\\Release" })
-        ::SHCreateDirectoryExA(nullptr, folder, nullptr);
-    std::vector<ListedFolder> listed;
-    for (const char* path : { "C:\\fz\\twice\\x\\Debug", "C:\\fz\\twice\\y\\Debug", "S:\\twice\\x\\Debug",
-                              "S:\\twice\\y\\Debug\\Release", "C:\\fz\\twice\\y\\Debug\\Release" })
-        listed.push_back({ std::strrchr(path, '\\') + 1, path, CheckListedFolder(path, std::strrchr(path, '\\') + 1, nullptr),
-                           false, false, {} });
-    FolderSet requested;
-    ChooseRequests(OuterFirst(listed), requested);
-    std::string handed;   // the folders handed to the shell; every other one goes with one of them
-    for (const ListedFolder& item : listed)
-        handed += item.handedToShell ? std::string(item.path) + " " : item.inRequest ? "" : "(kept) ";
-    EXPECT_EQ("C:\\fz\\twice\\y\\Debug S:\\twice\\x\\Debug ", handed);
-}
-
-// The list selects a row the pointer rests on unless the dialog refuses: a
-// hover leaves the selection as clicked, and Delete Selected deletes only it.
-TEST(Search, HoverOverAnotherRowLeavesTheSelection)
-{
-    RemoveTree("C:\\fz\\hover");
-    for (const char* folder : { "C:\\fz\\hover\\a\\Debug", "C:\\fz\\hover\\b\\Debug", "C:\\fz\\hover\\c\\Debug" })
-        ::SHCreateDirectoryExA(nullptr, folder, nullptr);
-    DialogHarness ui;
-    std::vector<Row> rows = ui.SearchIn("C:\\fz\\hover", true, false);
-    ASSERT_EQ(3u, rows.size());
-    HWND list = ui.Item(IDC_LIST_RESULTS);
-    ui.SelectRows({ 0 });
-    RECT row;
-    ListView_GetItemRect(list, 2, &row, LVIR_LABEL);
-    LPARAM at = MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2);
-    ::SendMessageA(list, WM_MOUSEMOVE, 0, at);
-    ::SendMessageA(list, WM_MOUSEHOVER, 0, at);
-    EXPECT_EQ(0, ListView_GetNextItem(list, -1, LVNI_SELECTED));
-    EXPECT_EQ(-1, ListView_GetNextItem(list, 0, LVNI_SELECTED)) << "the hover selected a row";
-    ui.Click(IDC_DELETE_SELECTED);
-    for (size_t i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(i != 0, ::GetFileAttributesA(rows[i].path.c_str()) != INVALID_FILE_ATTRIBUTES) << rows[i].path;
-}
-
 // Drives A: (floppy), D: (CD-ROM), E: to M: and O: (fixed), N: (network), Y:
 // (C: again). A folder picked inside Windows is searched. A folder whose name
 // the code page (1252) cannot hold is named as not searchable, and the search
 // returns to every local drive from its root ("A:\Debug"), Windows on none;
-// as it does after a pick, when the picker is cancelled.
+// as it does after a pick, when the picker is cancelled. A folder listed
+// through C: and Y:, and the one inside it, go to the shell once. (Asked for
+// again, Windows' shell finds it gone and its box lets the user cancel the
+// rest; Wine's passes it in silence, so the requests are read.)
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
     const std::string local = "ADEFGHIJKLMO";
@@ -443,6 +404,7 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
         ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
     ::CreateDirectoryW(L"E:\\\u65E5\u672C", nullptr);   // "日本"
     ::CreateDirectoryW(L"E:\\\u65E5\u672C\\Debug", nullptr);
+    ::SHCreateDirectoryExA(nullptr, "C:\\twice\\Debug\\Release", nullptr);
     char windows[MAX_PATH];
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     const std::string inside = std::string(windows) + "\\cleaner-test";
@@ -476,6 +438,21 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
             EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
         EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
     }
+
+    ui.SetOptions(true, true);
+    ui.Search();
+    std::vector<int> twice;
+    rows = ui.Rows();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].path.find(":\\twice\\") == 1)
+            twice.push_back(static_cast<int>(i));
+    ASSERT_EQ(4u, twice.size()) << "C:\\twice\\Debug and its Release folder, through C: and Y:";
+    size_t asked = ui.Requested().size();
+    ui.SelectRows(twice);
+    ui.Click(IDC_DELETE_SELECTED);
+    std::vector<std::string> requested = ui.Requested();
+    EXPECT_EQ(std::vector<std::string>{ "C:\\twice\\Debug" }, std::vector<std::string>(requested.begin() + asked, requested.end()));
+    EXPECT_EQ(rows.size() - 4, ui.Rows().size());
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ void Search(DialogHarness& ui, const std::string& vanishing, Seen& seen)
     seen.Rows("listed", ui.Rows());
 }
 
-// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or
-// No ("none"). The message on folders the checks kept is written down and closed.
+// Delete Selected on the rows of `select` (the list's selection, unless it selects
+// the row the pointer rests on), or Delete All answered Yes ("all") or No ("none"). The message on folders the checks kept is written down and closed.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     std::vector<Row> rows = ui.Rows();
@@ -54,8 +54,14 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
         if (select.count(rows[i].path))
             indices.push_back(static_cast<int>(i));
     int button = how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL;
-    if (how == "selected")
+    if (how == "selected") {   // and the pointer rests on the top row on its way to the button
         ui.SelectRows(indices);
+        HWND list = ui.Item(IDC_LIST_RESULTS);
+        RECT row;
+        ListView_GetItemRect(list, ListView_GetTopIndex(list), &row, LVIR_LABEL);
+        ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
+        ::SendMessageA(list, WM_MOUSEHOVER, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
+    }
     ui.ClickAsync(button);
     if (how != "selected") {
         HWND box = ui.WaitForPopup("Confirm Delete");
