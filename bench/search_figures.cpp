@@ -93,9 +93,10 @@ double MedianOf(const std::vector<SearchRound>& rounds, Figure figure)
 }  // namespace
 
 // (1), (2), (3), (3b), (7) on `root`; (4) comes from the caller. Each round
-// walks bare, then the floor and the program take turns in the order ABBA so
-// that a drift of the machine falls on both alike, then the floor that keeps
-// titles. Each ratio is the median of the rounds' own.
+// walks bare, then the program and the floor that keeps titles (3b), which the
+// search is held to, take turns in the order ABBA so that a drift of the
+// machine falls on both alike, then (3) runs. Each ratio is the median of the
+// rounds' own.
 void SearchFigures(const std::string& root, double findMs, int roundCount)
 {
     // The first walk counts, and brings the tree into the caches for all turns.
@@ -113,13 +114,13 @@ void SearchFigures(const std::string& root, double findMs, int roundCount)
         rounds[r].bareMs = Now() - start;
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == (r % 2 == 0)) {
-                rounds[r].floor = FloorSearch(root, false);
+                rounds[r].keptFloor = FloorSearch(root, true);
             } else {
                 rounds[r].program = ProgramSearch(root, &memory, &rows);
                 growth = std::max(growth, memory.peak - memory.idle);
             }
         }
-        rounds[r].keptFloor = FloorSearch(root, true);
+        rounds[r].floor = FloorSearch(root, false);
     }
 
     auto toFloor = [](const SearchRound& r) { return r.program.ms / r.floor.ms; };
