@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""faults.py [N ...]: puts each fault of faults.md (or those numbered) back
+"""faults.py [N ...]: puts each fault of tests/faults.md (or those numbered) back
 into the program in turn, builds, runs the CTest group that must catch it, and
 restores the file. Prints each fault as caught or MISSED; exits 1 when one was
-missed. Needs a display: xvfb-run -a python3 tests/faults.py"""
+missed. Needs a display: xvfb-run -a python3 scripts/faults.py"""
 import os
 import re
 import signal
