@@ -2,16 +2,24 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
-// The commands the dialog has handled, by control id, counted by a hook on its thread.
+// The commands the dialog has handled, by control id, counted by a hook on its
+// thread, which also calls the test's watch (it may send messages: the hook runs
+// again inside it).
 static HWND g_dialog;
 static std::atomic<long> g_handled[2048];
+static std::recursive_mutex g_watchLock;
+static std::function<void(const CWPRETSTRUCT&)> g_watch;
 
-static LRESULT CALLBACK CountCommand(int code, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_dialog && LOWORD(call->wParam) < 2048)
         ++g_handled[LOWORD(call->wParam)];
+    std::lock_guard<std::recursive_mutex> lock(g_watchLock);
+    if (code == HC_ACTION && g_watch)
+        g_watch(*call);
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -41,27 +49,20 @@ static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
 // Points this executable's import of `function` (from `dll`) at `to`; returns the old target.
 static void* RouteImport(const char* dll, const char* function, void* to)
 {
+    void* from = reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), function));
     BYTE* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
     const IMAGE_NT_HEADERS* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module) {
-        if (::lstrcmpiA(reinterpret_cast<char*>(base + module->Name), dll) != 0)
-            continue;
-        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; name->u1.AddressOfData; ++name, ++slot) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
-                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, function) != 0)
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); module->Name; ++module)
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); slot->u1.Function; ++slot) {
+            if (reinterpret_cast<void*>(slot->u1.Function) != from)
                 continue;
             DWORD protection;
             ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-            void* old = reinterpret_cast<void*>(slot->u1.Function);
             slot->u1.Function = reinterpret_cast<ULONG_PTR>(to);
             ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-            return old;
         }
-    }
-    return nullptr;
+    return from;
 }
 
 static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
@@ -86,7 +87,7 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
     m_pThread->ResumeThread();
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
     g_dialog = m_hDialog = m_pDialog->m_hWnd;
-    m_hCommandHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountCommand, nullptr, m_pThread->m_nThreadID);
+    m_hCommandHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, m_pThread->m_nThreadID);
 }
 
 DialogHarness::~DialogHarness()
@@ -94,6 +95,7 @@ DialogHarness::~DialogHarness()
     ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);   // when still open
     ::WaitForSingleObject(m_pThread->m_hThread, 30000);
     ::UnhookWindowsHookEx(m_hCommandHook);
+    Watch(nullptr);
     delete m_pThread;
     delete m_pDialog;
 }
@@ -136,26 +138,25 @@ bool DialogHarness::WaitHandled(int id, DWORD timeoutMs) const
     return WaitUntil([&] { return g_handled[id] > m_clicked[static_cast<size_t>(id)]; }, timeoutMs);
 }
 
-long DialogHarness::Beeps() const
+void DialogHarness::Watch(std::function<void(const CWPRETSTRUCT&)> watch)
 {
-    return g_beeps;
+    std::lock_guard<std::recursive_mutex> lock(g_watchLock);
+    g_watch = std::move(watch);
 }
 
-std::vector<std::string> DialogHarness::Requested() const
-{
-    return g_requested;
-}
+long DialogHarness::Beeps() const { return g_beeps; }
+std::vector<std::string> DialogHarness::Requested() const { return g_requested; }
+long DialogHarness::Handled(int id) const { return g_handled[id]; }
 
-long DialogHarness::Handled(int id) const
+size_t DialogHarness::SelectRows(const std::function<bool(const Row&)>& which)
 {
-    return g_handled[id];
-}
-
-void DialogHarness::SelectRows(const std::vector<int>& rows)
-{
-    ListView_SetItemState(Item(IDC_LIST_RESULTS), -1, 0, LVIS_SELECTED);
-    for (int row : rows)
-        ListView_SetItemState(Item(IDC_LIST_RESULTS), row, LVIS_SELECTED, LVIS_SELECTED);
+    std::vector<Row> rows = Rows();
+    size_t selected = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        selected += which(rows[i]);
+        ListView_SetItemState(Item(IDC_LIST_RESULTS), static_cast<int>(i), which(rows[i]) ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    }
+    return selected;
 }
 
 HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const

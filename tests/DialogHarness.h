@@ -3,14 +3,14 @@
 #pragma once
 #include "app/CleanerDlg.h"
 #include "res/resource.h"
+#include <functional>
 #include <string>
 #include <vector>
 
 struct Row { std::string name, path; };
 
-// The dialog, with the members the tests and the benchmark reach: a row added
-// as by the worker, the folder as the picker's OK sets it (Wine's cannot pick a
-// share), the last worker, and whether a walk runs (timing titles as in one).
+// The dialog, with the members the tests and the benchmark reach: a row added as
+// by the worker, the folder as the picker's OK sets it, the last worker, the walk.
 class DrivenDialog : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;
@@ -42,7 +42,7 @@ public:
     long Handled(int id) const;   // clicks of `id` handled so far
     long Beeps() const;           // the program's asterisk beeps so far (its import is counted)
     std::vector<std::string> Requested() const;   // the paths of the shell's requests so far
-    void SelectRows(const std::vector<int>& rows);
+    size_t SelectRows(const std::function<bool(const Row&)>& which);   // selects those, and no other; how many
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
     void PickFolder(const std::wstring& folder);
@@ -51,7 +51,11 @@ public:
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
     bool WaitForEnd() const;   // "Start Search" and the title "Tolvane Cleaner"
 
-    // A visible dialog, message box or picker of the dialog's thread, other than the dialog.
+    // Calls `watch` on the dialog's thread after each message carried out there,
+    // until Watch(nullptr): a test holds the worker there, as a slow drive would.
+    void Watch(std::function<void(const CWPRETSTRUCT&)> watch);
+
+    // A visible dialog, message box or picker of the dialog's thread, not the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
 
 private:

@@ -1,6 +1,5 @@
-// The dialog beyond what the trees of fuzz/fuzz.py show. Its sizes are laid
-// out for dialog base units of 6 x 13 pixels (96 DPI); at any DPI (the drives
-// prefix has 144) they scale with its own font's units, every control whole.
+// The dialog beyond what the trees of fuzz/fuzz.py show, at 96 DPI and (the
+// drives prefix) at 144.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -39,9 +38,8 @@ bool CentredOn(HWND window, const RECT& area)
            std::abs(rect.top + rect.bottom - area.top - area.bottom) <= 1;
 }
 
-// The window measures 378 pixels by `height` (200 collapsed, 385 expanded) at
-// 96 DPI, scaled by the font's base units against 6 x 13 elsewhere; every
-// control shown is whole.
+// 378 pixels by `height` at 96 DPI, scaled by the font's base units against
+// 6 x 13 elsewhere; every control shown is whole.
 void ExpectLaidOut(HWND dialog, int height)
 {
     SIZE base = BaseUnits(dialog);
@@ -68,8 +66,7 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     EXPECT_TRUE(CentredOn(ui.Dialog(), area)) << "not centred in the work area";
     ::GetWindowRect(ui.Dialog(), &start);
-    // Every control, in the order of the window: what it reads, and whether
-    // it is enabled, shown and ticked.
+    // Every control in order: what it reads, whether enabled, shown, ticked.
     std::string seen;
     for (HWND control = ::GetWindow(ui.Dialog(), GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT))
         seen += ui.Text(control) + (::IsWindowEnabled(control) ? "" : " (disabled)") +
@@ -132,54 +129,35 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
 }
 
-// Start Search is enabled while an option is ticked; unticking one removes
-// its rows (any letter case), which ticking it again does not bring back.
-TEST(Dialog, OptionsEnableStartAndUntickingOneRemovesItsRows)
-{
-    DialogHarness ui;
-    for (const char* name : { "Debug", "release", "DEBUG", "Release" })
-        ui.Dlg().AddResult(name, (std::string("C:\\x\\") + name).c_str());
-    const struct { int click; bool start; const char* rows; } steps[] = {
-        { IDC_CHECK_RELEASE, true, "Debug release DEBUG Release " },
-        { IDC_CHECK_RELEASE, false, "Debug DEBUG " },
-        { IDC_CHECK_DEBUG, true, "Debug DEBUG " },
-        { IDC_CHECK_RELEASE, true, "Debug DEBUG " },
-        { IDC_CHECK_DEBUG, true, "" },
-        { IDC_CHECK_RELEASE, false, "" },
-    };
-    for (const auto& step : steps) {
-        ui.Click(step.click);
-        std::string rows;
-        for (const Row& row : ui.Rows())
-            rows += row.name + " ";
-        EXPECT_EQ(step.start, ui.Enabled(IDC_START_SEARCH)) << "after clicking " << step.click;
-        EXPECT_EQ(step.rows, rows) << "after clicking " << step.click;
-    }
-}
-
-// A search ends with one beep, "Start Search", the short title and the options
-// enabled; it enables the Delete buttons when it found rows, and leaves them as
-// they were when it found none. Picking a folder, Delete Selected with nothing
+// Start Search is enabled while an option is ticked; unticking one removes its
+// rows (any letter case), which ticking it again does not bring back. A search
+// ends with one beep, "Start Search", the short title and the options enabled;
+// it enables the Delete buttons when it found rows, and leaves them as they were
+// when it found none. Unticking, picking a folder, Delete Selected with nothing
 // selected, a delete, and Delete All on an empty list (no question) leave them
-// as they were too, and change no row. Delete All asks its question with rows.
-TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
+// as they were too; the last three change no row. Delete All asks with rows.
+TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
 {
     const char* none = "C:\\fz\\ends\\none";
     const char* found = "C:\\fz\\ends\\rows";
     RemoveTree("C:\\fz\\ends");
-    ::SHCreateDirectoryExA(nullptr, "C:\\fz\\ends\\rows\\Debug", nullptr);
+    for (const char* folder : { "a\\Debug", "b\\release", "c\\DEBUG", "d\\Release" })
+        ::SHCreateDirectoryExA(nullptr, (std::string(found) + "\\" + folder).c_str(), nullptr);
     ::SHCreateDirectoryExA(nullptr, "C:\\fz\\ends\\none\\obj", nullptr);
     DialogHarness ui;
-    ui.SetOptions(true, false);
-    enum Do { Search, Pick, DeleteNothing, DeleteAll };
-    const struct { Do what; const char* folder; size_t rows; bool deleteEnabled; } steps[] = {
-        { Search, none, 0, false }, { Search, found, 1, true }, { Pick, none, 1, true },
-        { DeleteNothing, nullptr, 1, true }, { DeleteAll, nullptr, 0, true }, { Search, none, 0, true },
-        { DeleteAll, nullptr, 0, true },
+    enum Do { Search, Options, Pick, DeleteNothing, DeleteAll };
+    const char* all = "Debug release DEBUG Release ";
+    const struct { Do what; const char* folder; bool debug, release; const char* rows; bool deleteEnabled; } steps[] = {
+        { Search, none, 1, 0, "", false }, { Search, found, 1, 1, all, true },
+        { Options, nullptr, 0, 1, "release Release ", true }, { Options, nullptr, 1, 1, "release Release ", true },
+        { Options, nullptr, 1, 0, "", true }, { Search, found, 1, 1, all, true }, { Pick, none, 1, 1, all, true },
+        { DeleteNothing, nullptr, 1, 1, all, true }, { DeleteAll, nullptr, 1, 1, "", true },
+        { Search, none, 1, 1, "", true }, { DeleteAll, nullptr, 1, 1, "", true }, { Options, nullptr, 0, 0, "", true },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE("step " + std::to_string(&step - steps));
         long beeps = ui.Beeps();
+        ui.SetOptions(step.debug, step.release);
         if (step.what == Search) {
             ui.PickFolder(step.folder);
             ui.Search();
@@ -187,9 +165,9 @@ TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
         } else if (step.what == Pick) {
             ui.PickFolder(step.folder);
         } else if (step.what == DeleteNothing) {
-            ui.SelectRows({});
+            ui.SelectRows([](const Row&) { return false; });
             ui.Click(IDC_DELETE_SELECTED);
-        } else {
+        } else if (step.what == DeleteAll) {
             bool asks = !ui.Rows().empty();
             ui.ClickAsync(IDC_DELETE_ALL);
             HWND box = ui.WaitForPopup("Confirm Delete", asks ? 10000 : 1000);
@@ -204,12 +182,15 @@ TEST(Dialog, ASearchEndsWithABeepAndDeleteIsEnabledOnlyByRows)
                 ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
             }
             ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\ends\\rows\\Debug"));
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA("C:\\fz\\ends\\rows\\c\\DEBUG"));
         }
-        EXPECT_EQ(step.rows, ui.Rows().size());
+        std::string rows;
+        for (const Row& row : ui.Rows())
+            rows += row.name + " ";
+        EXPECT_EQ(step.rows, rows);
         EXPECT_TRUE(step.what == Search || ui.Beeps() == beeps) << "a beep";
         EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG) && ui.Enabled(IDC_CHECK_RELEASE) && ui.Enabled(IDC_SELECT_DRIVE));
-        EXPECT_TRUE(ui.Checked(IDC_CHECK_DEBUG) && !ui.Checked(IDC_CHECK_RELEASE));
+        EXPECT_EQ(step.debug || step.release, ui.Enabled(IDC_START_SEARCH));
         EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_ALL));
         EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_SELECTED));
     }
@@ -251,42 +232,34 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 // Delete Selected right after the worker has inserted a row (held there until
 // the delete reads the list), on a row whose folder was just moved away (it
 // goes at once). Every row keeps its own Path; every other one stays listed once.
-HWND g_list;
-HANDLE g_worker;
-std::atomic<long> g_deletesPosted;
-
-LRESULT CALLBACK HoldWorkerAfterInsert(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->hwnd == g_list && call->message == LVM_INSERTITEMA && call->lResult > 0) {
-        char path[MAX_PATH] = "";
-        ListView_GetItemText(g_list, 0, 1, path, MAX_PATH);
-        ::MoveFileA(path, (std::string(path) + "-moved").c_str());
-        ListView_SetItemState(g_list, 0, LVIS_SELECTED, LVIS_SELECTED);
-        ::SuspendThread(g_worker);   // until the delete reads a Path (below)
-        ::PostMessageA(::GetDlgItem(::GetParent(g_list), IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
-        ++g_deletesPosted;
-    } else if (code == HC_ACTION && call->hwnd == g_list && (call->message == LVM_GETITEMTEXTA || call->message == LVM_GETITEMTEXTW) &&
-               reinterpret_cast<const LVITEMA*>(call->lParam)->iSubItem == 1) {
-        ::ResumeThread(g_worker);   // does nothing when it is not held
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST(Search, DeletingDuringASearchNeverMixesUpRows)
 {
     DialogHarness ui;
     std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // 2,000 folders, 20 Debug; Delete enabled
     ASSERT_EQ(20u, all.size());
-    g_list = ui.Item(IDC_LIST_RESULTS);
+    HWND list = ui.Item(IDC_LIST_RESULTS);
+    std::atomic<HANDLE> worker{ nullptr };
+    std::atomic<long> posted{ 0 };
     long handled = ui.Handled(IDC_DELETE_SELECTED);
-    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, HoldWorkerAfterInsert, nullptr,
-                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
+    ui.Watch([&](const CWPRETSTRUCT& call) {
+        if (call.hwnd == list && call.message == LVM_INSERTITEMA && call.lResult > 0) {
+            char path[MAX_PATH] = "";
+            ListView_GetItemText(list, 0, 1, path, MAX_PATH);
+            ::MoveFileA(path, (std::string(path) + "-moved").c_str());
+            ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+            ::SuspendThread(worker);   // until the delete reads a Path (below)
+            ::PostMessageA(ui.Item(IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
+            ++posted;
+        } else if (call.hwnd == list && (call.message == LVM_GETITEMTEXTA || call.message == LVM_GETITEMTEXTW) &&
+                   reinterpret_cast<const LVITEMA*>(call.lParam)->iSubItem == 1) {
+            ::ResumeThread(worker);   // does nothing when it is not held
+        }
+    });
     ui.Click(IDC_START_SEARCH);
-    g_worker = ui.Dlg().m_pSearchThread->m_hThread;
+    worker = ui.Dlg().m_pSearchThread->m_hThread;
     ASSERT_TRUE(ui.WaitForEnd());
-    ::UnhookWindowsHookEx(hook);
-    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == g_deletesPosted; }, 30000));
+    ui.Watch(nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == posted; }, 30000));
 
     std::set<std::string> listed;
     for (const Row& row : ui.Rows()) {
@@ -296,31 +269,7 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
     for (const Row& row : all)
         EXPECT_EQ(listed.count(row.path) != 0, ::GetFileAttributesA(row.path.c_str()) != INVALID_FILE_ATTRIBUTES)
             << "listed, yet gone; or there, yet not listed: " << row.path;
-    EXPECT_GT(g_deletesPosted, 5);
-}
-
-// Counts a search's titles on the dialog's thread; with g_holdAtTitle, holds
-// the worker at its next title (as a slow drive would).
-std::atomic<long> g_titles;
-std::atomic<bool> g_holdAtTitle, g_held;
-
-LRESULT CALLBACK CountTitles(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_SETTEXT && call->hwnd == ::GetParent(g_list) &&
-        std::strncmp(reinterpret_cast<const char*>(call->lParam), "Searching - ", 12) == 0) {
-        ++g_titles;
-        if (g_holdAtTitle.exchange(false)) {
-            ::SuspendThread(g_worker);   // it waits for this title's answer
-            g_held = true;
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-bool ClickAnswered(HWND button)   // the dialog carries out the click at once
-{
-    return ::SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
+    EXPECT_GT(posted, 5);
 }
 
 // Stop ends the walk (at most the entry past its stop test has its title).
@@ -333,28 +282,37 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ASSERT_EQ(20u, all.size());
     ExpectLaidOut(ui.Dialog(), 385);   // a search shows the list, expanded
     EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
-    g_list = ui.Item(IDC_LIST_RESULTS);
-    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CountTitles, nullptr,
-                                     ::GetWindowThreadProcessId(ui.Dialog(), nullptr));
-    g_titles = 0;
+    std::atomic<long> titles{ 0 };
+    std::atomic<bool> holdAtTitle{ false }, held{ false };
+    std::atomic<HANDLE> worker{ nullptr };
+    ui.Watch([&](const CWPRETSTRUCT& call) {   // counts the titles; holds the worker at one when asked
+        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() &&
+            std::strncmp(reinterpret_cast<const char*>(call.lParam), "Searching - ", 12) == 0) {
+            ++titles;
+            if (holdAtTitle.exchange(false)) {
+                ::SuspendThread(worker);   // it waits for this title's answer
+                held = true;
+            }
+        }
+    });
     ui.Click(IDC_START_SEARCH);
     ExpectLaidOut(ui.Dialog(), 385);   // and stays so when it was already
-    ASSERT_TRUE(WaitUntil([] { return g_titles >= 100; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return titles >= 100; }, 30000));
     wchar_t caption[64] = L"";   // as painted: the window's own text, not what WM_GETTEXT answers
     EXPECT_TRUE(WaitUntil([&] { return ::InternalGetWindowText(ui.Dialog(), caption, 64) &&
                                        std::wcsncmp(caption, L"Searching - ", 12) == 0; }, 1000))
         << "the caption does not follow the title";
     ui.Click(IDC_START_SEARCH);
-    long atStop = g_titles;
+    long atStop = titles;
     ASSERT_TRUE(ui.WaitForEnd());
-    EXPECT_LE(g_titles - atStop, 2) << "the walk went on after Stop";
+    EXPECT_LE(titles - atStop, 2) << "the walk went on after Stop";
 
     auto startHeld = [&] {   // a run whose worker is held at its first title
-        g_holdAtTitle = true;
-        g_held = false;
+        holdAtTitle = true;
+        held = false;
         ui.Click(IDC_START_SEARCH);
-        g_worker = ui.Dlg().m_pSearchThread->m_hThread;
-        return WaitUntil([] { return g_held.load(); }, 10000);
+        worker = ui.Dlg().m_pSearchThread->m_hThread;
+        return WaitUntil([&] { return held.load(); }, 10000);
     };
     long beeps = ui.Beeps();
     ASSERT_TRUE(startHeld());
@@ -364,15 +322,18 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
         ui.Click(IDC_DETAILS);
         ExpectLaidOut(ui.Dialog(), height);
     }
-    EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Stop";
+    auto clickAnswered = [&] {   // the dialog carries out a click of Start/Stop at once
+        return ::SendMessageTimeoutA(ui.Item(IDC_START_SEARCH), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
+    };
+    EXPECT_TRUE(clickAnswered()) << "Stop";
     EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Beeps() == beeps && ui.Title() != "Tolvane Cleaner") << "the run's end before the walk has unwound";
     EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_SELECT_DRIVE)) << "the options before the walk has unwound";
-    EXPECT_TRUE(ClickAnswered(ui.Item(IDC_START_SEARCH))) << "Start while the stopped run is held";
+    EXPECT_TRUE(clickAnswered()) << "Start while the stopped run is held";
     EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Rows().empty());
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(g_worker);
+    ::ResumeThread(worker);
     ASSERT_TRUE(ui.WaitForEnd());
     EXPECT_EQ(beeps + 1, ui.Beeps()) << "the stopped run and the one after it: one beep, at the end";
     std::vector<Row> rows = ui.Rows();
@@ -384,19 +345,16 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(g_worker);
+    ::ResumeThread(worker);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
-    ::UnhookWindowsHookEx(hook);
 }
 
 // Drives A: (floppy), D: (CD-ROM), E: to M: and O: (fixed), N: (network), Y:
-// (C: again). A folder picked inside Windows is searched. A folder whose name
-// the code page (1252) cannot hold is named as not searchable, and the search
-// returns to every local drive from its root ("A:\Debug"), Windows on none;
-// as it does after a pick, when the picker is cancelled. A folder listed
-// through C: and Y:, and the one inside it, go to the shell once. (Asked for
-// again, Windows' shell finds it gone and its box lets the user cancel the
-// rest; Wine's passes it in silence, so the requests are read.)
+// (C: again). A folder picked inside Windows is searched. A folder the code
+// page (1252) cannot hold is named as not searchable, and the search returns
+// to every local drive from its root, Windows on none; as after a cancelled
+// picker. A folder listed through C: and Y:, and the one inside it, go to the
+// shell once (Windows' shell would fail the second request; Wine's is silent).
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
     const std::string local = "ADEFGHIJKLMO";
@@ -441,14 +399,10 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
 
     ui.SetOptions(true, true);
     ui.Search();
-    std::vector<int> twice;
     rows = ui.Rows();
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].path.find(":\\twice\\") == 1)
-            twice.push_back(static_cast<int>(i));
-    ASSERT_EQ(4u, twice.size()) << "C:\\twice\\Debug and its Release folder, through C: and Y:";
     size_t asked = ui.Requested().size();
-    ui.SelectRows(twice);
+    ASSERT_EQ(4u, ui.SelectRows([](const Row& row) { return row.path.find(":\\twice\\") == 1; }))
+        << "C:\\twice\\Debug and its Release folder, through C: and Y:";
     ui.Click(IDC_DELETE_SELECTED);
     std::vector<std::string> requested = ui.Requested();
     EXPECT_EQ(std::vector<std::string>{ "C:\\twice\\Debug" }, std::vector<std::string>(requested.begin() + asked, requested.end()));

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -17,30 +16,15 @@ struct Seen {
     void Rows(const char* what, const std::vector<Row>& rows) { for (const Row& row : rows) Fact(what, row.name + '\t' + row.path); }
 };
 
-// Select Drive and the picker; for a network share, what the picker's OK
-// does (Wine's picker cannot select one).
-void Pick(DialogHarness& ui, const std::string& folder)
-{
-    if (folder.rfind("\\\\", 0) != 0)
-        return ui.PickFolder(folder);
-    ui.Dlg().m_strSearchDir = folder.c_str();
-    ui.Dlg().m_bUseSearchDir = 1;
-}
-
 // The run's title names each folder entered: each one is written down.
-void Search(DialogHarness& ui, const std::string& vanishing, Seen& seen)
+void Search(DialogHarness& ui, Seen& seen)
 {
-    std::thread remover([&] {   // another program removes a folder during the run
-        if (!vanishing.empty() && WaitUntil([&] { return ui.Title().rfind("Searching - ", 0) == 0; }, 2000))
-            RemoveTree(vanishing);
-    });
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));   // the last run's title is gone
     ui.Click(IDC_START_SEARCH);
     for (std::string title, last; ui.Text(IDC_START_SEARCH) == "Stop Search"; last = title)
         if ((title = ui.Title()).rfind("Searching - ", 0) == 0 && title != last)
             seen.Fact("title", title.substr(12));
     EXPECT_TRUE(ui.WaitForEnd());
-    remover.join();
     seen.Rows("listed", ui.Rows());
 }
 
@@ -48,14 +32,9 @@ void Search(DialogHarness& ui, const std::string& vanishing, Seen& seen)
 // the row the pointer rests on), or Delete All answered Yes ("all") or No ("none"). The message on folders the checks kept is written down and closed.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
-    std::vector<Row> rows = ui.Rows();
-    std::vector<int> indices;
-    for (size_t i = 0; i < rows.size(); ++i)
-        if (select.count(rows[i].path))
-            indices.push_back(static_cast<int>(i));
     int button = how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL;
     if (how == "selected") {   // and the pointer rests on the top row on its way to the button
-        ui.SelectRows(indices);
+        ui.SelectRows([&](const Row& row) { return select.count(row.path) != 0; });
         HWND list = ui.Item(IDC_LIST_RESULTS);
         RECT row;
         ListView_GetItemRect(list, ListView_GetTopIndex(list), &row, LVIR_LABEL);
@@ -88,7 +67,6 @@ void RunSeed(const std::string& seed)
     std::ifstream plan("C:\\fz\\" + seed + "\\plan.txt", std::ios::binary);
     Seen seen{ std::ofstream("C:\\fz\\" + seed + "\\seen.txt", std::ios::binary) };
     DialogHarness ui;
-    std::string vanishing;
     std::set<std::string> select;
     HANDLE held = INVALID_HANDLE_VALUE;
     for (std::string line; std::getline(plan, line);) {
@@ -96,34 +74,27 @@ void RunSeed(const std::string& seed)
         std::string step, a, b;
         std::getline(std::getline(std::getline(fields, step, '\t'), a, '\t'), b, '\t');
         if (step == "root")
-            Pick(ui, a);
+            ui.PickFolder(a);
+        else if (step == "share") {   // what the picker's OK does (Wine's picker cannot select a share)
+            ui.Dlg().m_strSearchDir = a.c_str();
+            ui.Dlg().m_bUseSearchDir = 1;
+        }
         else if (step == "options")
             ui.SetOptions(a == "1", b == "1");
-        else if (step == "vanish")
-            vanishing = a;
         else if (step == "search")
-            Search(ui, vanishing, seen);
+            Search(ui, seen);
         else if (step == "extra")   // listed before the folder became a link
             ui.Dlg().AddResult(a.c_str(), b.c_str());
         else if (step == "remove")
             RemoveTree(a);
-        else if (step == "replace")   // the folder the picked link leads to (a) is replaced by b
-            ::MoveFileA(a.c_str(), (a + "-was").c_str()) && ::MoveFileA(b.c_str(), a.c_str());
-        else if (step == "restore")   // and put back after the delete, for the judge
-            ::MoveFileA(a.c_str(), b.c_str()) && ::MoveFileA((a + "-was").c_str(), a.c_str());
+        else if (step == "move")   // the picked link's folder swapped with another, and back after the delete
+            ::MoveFileA(a.c_str(), b.c_str());
         else if (step == "hold")   // open without delete sharing: it cannot be deleted
             held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         else if (step == "select")
             select.insert(a);
         else if (step == "delete" && !ui.Rows().empty())
             Delete(ui, a, select, seen);
-        else if (step == "stop") {   // Stop at a random moment, then a whole run
-            ui.Click(IDC_START_SEARCH);
-            ::Sleep(static_cast<DWORD>(std::stoi(a)));   // a random moment, not a wait for something
-            for (int i = 0; i < 2 && ui.Text(IDC_START_SEARCH) == "Stop Search"; ++i)
-                ui.Click(IDC_START_SEARCH);   // a run that ended just before the first click made it a Start
-            EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH)) << "Stop ends the run at once";
-        }
     }
     if (held != INVALID_HANDLE_VALUE)
         ::CloseHandle(held);

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: trees made
-natively (random ones by number, CASES by name) with a plan of steps (plan.txt)
-that test_fuzz.cpp carries out through the dialog, writing down what the window
-showed (seen.txt), which is judged with the disk. Seeds: the cases and 1 to
+"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: trees made natively (random ones by
+number, CASES by name) with a plan (plan.txt) that test_fuzz.cpp carries out through the dialog, writing
+down what the window showed (seen.txt), which is judged with the disk. Seeds: the cases and 1 to
 CLEANER_SEEDS (50), or CLEANER_SEED="5 swap"."""
 import hashlib
 import json
@@ -174,19 +173,10 @@ def snapshot(top):
 
 def random_plan(tree, rows):
     rnd, faults = tree.rnd, {}
-    if rnd.random() < 0.15 and tree.folders >= 30:
-        faults["stop"] = str(rnd.randint(0, 40))   # Stop at a random moment, then a whole run
     linkless = [r[1] for r in rows if chars(r[1]) < MAX_PATH and not any(
         os.path.islink(os.path.join(d, n)) for d, ds, fs in os.walk(os.path.join(tree.dir, rel(tree.seed, r[1]))) for n in ds + fs)]
-    if linkless and rnd.random() < 0.2:   # removed by another program during the search, or before the delete
-        faults["vanish"] = rnd.choice(linkless)
-    elif linkless and rnd.random() < 0.2:
+    if linkless and rnd.random() < 0.2:   # removed by another program before the delete
         faults["remove"] = rnd.choice(linkless)
-    if linkless and rnd.random() < 0.2:   # a file held open without delete sharing
-        folder = os.path.join(tree.dir, rel(tree.seed, rnd.choice(linkless)))
-        files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))]
-        if files and not os.path.islink(os.path.join(folder, files[0])):
-            faults["hold"] = os.path.relpath(os.path.join(folder, files[0]), tree.tree)
     delete = rnd.choice(["all"] * 9 + ["selected"] * 9 + ["none"] * 2)
     select = [r[1] for r in rows if rnd.random() < 0.5] if delete == "selected" else []
     return {"delete": delete, "faults": faults}, select
@@ -214,12 +204,12 @@ def generate(base, seed):
         plan, select = random_plan(tree, rows)
     faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
-    steps = [("root", root), ("options", int(debug), int(release))] + [(f, faults[f]) for f in ("stop", "vanish") if f in faults]
-    steps += [("search",)]
+    steps = [("share" if root.startswith("\\\\") else "root", root), ("options", int(debug), int(release)), ("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
-    steps += [("replace", tree.win[:-4] + "tree", tree.win[:-4] + "canary")] * ("replace" in faults)
+    tree_, canary = tree.win[:-4] + "tree", tree.win[:-4] + "canary"   # the folder the picked link leads to
+    steps += [("move", tree_, tree_ + "-was"), ("move", canary, tree_)] * ("replace" in faults)
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
-    steps += [("restore", tree.win[:-4] + "tree", tree.win[:-4] + "canary")] * ("replace" in faults)
+    steps += [("move", tree_, canary), ("move", tree_ + "-was", tree_)] * ("replace" in faults)
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
@@ -246,13 +236,10 @@ class Judged:
         self.chosen = {"all": self.shown, "none": [], "selected": [p for p in self.plan["select"] if p in self.shown]}[
             self.plan["delete"]]
         self.left = [row[1] for row in self.seen.get("left", [])]
-        self.removed = [self.faults[k] for k in ("vanish", "remove") if k in self.faults]
+        self.removed = [self.faults["remove"]] if "remove" in self.faults else []
 
     def rel(self, win_path):
         return rel(self.seed, win_path)
-
-    def exists(self, win_path):
-        return os.path.lexists(os.path.join(self.dir, self.rel(win_path)))
 
     def within(self, folder):   # the keys of the snapshot below a folder (relative)
         return [key for key in self.before if key.startswith(folder + os.sep)]
@@ -270,9 +257,7 @@ def inside(path, folder):
 
 def check_rows(run):
     """The rows listed: those of the oracle, once each, in the file system's order."""
-    vanished = run.faults.get("vanish")
-    problems = ["not listed: " + p for row, p in run.rows
-                if (row, p) not in run.listed and not (vanished and (p == vanished or inside(p, vanished)))]
+    problems = ["not listed: " + p for row, p in run.rows if (row, p) not in run.listed]
     problems += ["listed but not expected: " + row[1] for row in run.listed if row not in run.rows]
     problems += ["listed twice, or out of the file system's order (pre-order, siblings as listed)"] * (
         [row for row in run.listed if row in run.rows] != [row for row in run.rows if row in run.listed])
@@ -305,33 +290,25 @@ REASONS = {"changed": "it has changed since the search", "way": "a folder on its
            "shell": "Windows could not delete it"}
 
 
-def reason(run, p):
-    """Why a chosen folder still there stays, as the program reads it: a row that became a link, or
-    its inside read in Wine's order (siblings by upper-cased names) until the first path too long for
-    the shell or link to a file (Wine lists one as a plain file, and none that leads nowhere); links to
-    folders are removed after the reading, which Wine cannot do; else the shell failed."""
-    if p in run.extra or "replace" in run.faults:
-        return ("changed", "way")
-    def scan(folder):
-        for name in sorted(os.listdir(os.path.join(run.dir, folder)), key=str.upper):
-            key, full = os.path.join(folder, name), os.path.join(run.dir, folder, name)
-            if not os.path.exists(full):
-                continue
-            if run.too_long(key):
-                return "long"
-            if os.path.islink(full) and not os.path.isdir(full):
-                return "link"
-            found = not os.path.islink(full) and os.path.isdir(full) and scan(key)
-            if found:
-                return found
-        return None
-    return (("long" if run.too_long(run.rel(p)) else scan(run.rel(p))) or ("link" if any(os.path.exists(os.path.join(run.dir, k)) for k in run.links(run.rel(p)))
-                                 else "shell"),)
+def reasons(run, p):
+    """The reasons true of a chosen folder still on disk: a row that became a link or a picked folder
+    replaced (changed, way); a path inside too long for the shell (long); a link inside that leads
+    somewhere (link); else the shell failed, as a file held open, a name Win32 cannot name (ending in a
+    blank or a dot) or a link leading nowhere (Wine lists none) explains. None: it should be gone."""
+    key = run.rel(p)
+    found = {"changed", "way"} if p in run.extra or "replace" in run.faults else set()
+    found |= {"long"} if run.too_long(key) or any(run.too_long(k) for k in run.within(key)) else set()
+    found |= {"link"} if any(os.path.exists(os.path.join(run.dir, k)) for k in run.links(key)) else set()
+    if found:
+        return found
+    held = "hold" in run.faults and run.rel(run.faults["hold"]).startswith(key + os.sep)
+    shell = held or run.links(key) or any(k.endswith((" ", ".")) for k in run.within(key))
+    return {"shell"} if shell else set()
 
 
 def check_message(run):
-    """Every chosen folder still on disk is told of in one message, the first five with their reasons."""
-    kept = [p for p in run.chosen if run.exists(p)]
+    """Every chosen folder still on disk is told of in one message, the first five with a true reason."""
+    kept = [p for p in run.chosen if os.path.lexists(os.path.join(run.dir, run.rel(p)))]
     told = run.seen.get("kept", [])
     count = int(told[0].split()[0]) if told else 0
     problems = ["told of %d kept folders, not %d: %s" % (count, len(kept), told)] * (count != len(kept) or len(told) > 1)
@@ -340,38 +317,27 @@ def check_message(run):
         if inside(line, run.plan["root"]) and line not in kept:
             problems.append("told of a folder not kept: " + line)
         elif inside(line, run.plan["root"]) and at + 1 < len(lines) and not any(
-                lines[at + 1].strip().startswith(REASONS[r]) for r in reason(run, line)):
-            problems.append("kept for %s, told: %s (%s)" % ("/".join(reason(run, line)), lines[at + 1].strip(), line))
+                lines[at + 1].strip().startswith(REASONS[r]) for r in reasons(run, line)):
+            problems.append("kept for %s, told: %s (%s)" % ("/".join(reasons(run, line)), lines[at + 1].strip(), line))
     return problems
 
 
 def check_disk(run):
     """Everything outside the chosen folders (and those removed as faults) is as it was. A chosen folder
-    is gone unless kept by a held file, a path too long, a name Win32 cannot name (ending in a blank or a
-    dot), or a link inside (Wine cannot remove a link as a link)."""
-    chosen = [run.rel(p) for p in run.chosen if p not in run.extra]   # extra rows are links
-    gone = chosen + [run.rel(p) for p in run.removed]
+    is gone unless a reason is true of it (Wine cannot remove a link as a link)."""
+    chosen = [p for p in run.chosen if p not in run.extra]   # extra rows are links
+    gone = [run.rel(p) for p in chosen + run.removed]
     problems = ["lost or changed: " + key for key, what in run.before.items()
                 if not any(key == f or key.startswith(f + os.sep) for f in gone) and run.after.get(key) != what]
-    for folder in chosen:
-        if folder not in run.after:
-            problems += ["deleted with a link inside: " + folder] * bool(run.links(folder))
-        elif not (run.links(folder) or any(run.too_long(k) for k in run.within(folder))
-                  or any(k.endswith((" ", ".")) for k in run.within(folder))
-                  or run.too_long(folder)
-                  or "replace" in run.faults or ("hold" in run.faults and run.rel(run.faults["hold"]).startswith(folder + os.sep))):
-            problems.append("not deleted: " + folder)
+    for p in chosen:
+        if run.rel(p) not in run.after:
+            problems += ["deleted with a link inside: " + p] * bool(run.links(run.rel(p)))
+        elif not reasons(run, p):
+            problems.append("not deleted: " + p)
     return problems
 
 
 CHECKS = [check_rows, check_titles, check_list, check_message, check_disk]
-
-
-def verify(base, seed):
-    """What the window showed and the disk holds that they should not; and the seed's figures."""
-    run = Judged(base, seed)
-    problems = [problem for check in CHECKS for problem in check(run)]
-    return problems, [run.plan["folders"], len(run.seen.get("title", [])), len(run.rows), len(run.chosen), len(run.faults)]
 
 
 def main():
@@ -393,12 +359,13 @@ def main():
             if kind in LOCALES:
                 env.update(LOCPATH=locales, LANG=LOCALES[kind], LC_ALL=LOCALES[kind])
             status |= subprocess.call([runner, tests, "--gtest_filter=Fuzz.*"], env=env)
-            for seed in batch:
-                problems, figures = verify(base, seed)
+            for run in [Judged(base, seed) for seed in batch]:   # what the window showed and the disk holds
+                problems = [problem for check in CHECKS for problem in check(run)]
+                figures = [run.plan["folders"], len(run.seen.get("title", [])), len(run.rows), len(run.chosen), len(run.faults)]
                 totals = [a + b for a, b in zip(totals, figures)]
                 if problems:
-                    failed.append(str(seed))
-                    print("seed %s: %s" % (seed, "; ".join(problems[:10])))
+                    failed.append(str(run.seed))
+                    print("seed %s: %s" % (run.seed, "; ".join(problems[:10])))
     kinds = ["case" if seed in CASES else setup_of(seed) for seed in seeds]
     summary = ("seeds run %d (%s), folders generated %d, titles checked %d, matches compared %d, deletions checked %d,"
                " faults injected %d" % (len(seeds), ", ".join("%s %d" % (k, kinds.count(k)) for k in sorted(set(kinds))),
