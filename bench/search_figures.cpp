@@ -20,6 +20,7 @@ struct Turn {
 Turn FloorSearch(const std::string& root, bool keepTitlesOnly)
 {
     DialogHarness floor;
+    floor.PickFolder(root);   // as before the program's search: the picker's effects fall on both
     floor.Click(IDC_DETAILS);
     std::unique_ptr<KeepTitlesOnly> keep(keepTitlesOnly ? new KeepTitlesOnly(floor.Dialog()) : nullptr);
     HWND list = floor.Item(IDC_LIST_RESULTS);
