@@ -9,8 +9,7 @@
 
 struct Row { std::string name, path; };
 
-// The dialog, with the members the tests and the benchmark reach: a row added as
-// by the worker, the folder as the picker's OK sets it, the last worker, the walk.
+// The dialog, with the members the tests and the benchmark reach.
 class DrivenDialog : public CCleanerDlg {
 public:
     using CCleanerDlg::AddResult;

@@ -190,6 +190,7 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
         EXPECT_EQ(step.rows, rows);
         EXPECT_TRUE(step.what == Search || ui.Beeps() == beeps) << "a beep";
         EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG) && ui.Enabled(IDC_CHECK_RELEASE) && ui.Enabled(IDC_SELECT_DRIVE));
+        EXPECT_TRUE(ui.Checked(IDC_CHECK_DEBUG) == step.debug && ui.Checked(IDC_CHECK_RELEASE) == step.release);
         EXPECT_EQ(step.debug || step.release, ui.Enabled(IDC_START_SEARCH));
         EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_ALL));
         EXPECT_EQ(step.deleteEnabled, ui.Enabled(IDC_DELETE_SELECTED));
