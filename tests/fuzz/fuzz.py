@@ -206,10 +206,10 @@ def generate(base, seed):
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
     steps = [("share" if root.startswith("\\\\") else "root", root), ("options", int(debug), int(release)), ("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
-    tree_, canary = tree.win[:-4] + "tree", tree.win[:-4] + "canary"   # the folder the picked link leads to
-    steps += [("move", tree_, tree_ + "-was"), ("move", canary, tree_)] * ("replace" in faults)
+    real, canary = tree.win[:-4] + "tree", tree.win[:-4] + "canary"   # real: the folder the picked link leads to
+    steps += [("move", real, real + "-was"), ("move", canary, real)] * ("replace" in faults)
     steps += [("select", path) for path in select] + [("delete", plan["delete"])]
-    steps += [("move", tree_, canary), ("move", tree_ + "-was", tree_)] * ("replace" in faults)
+    steps += [("move", real, canary), ("move", real + "-was", real)] * ("replace" in faults)
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
