@@ -153,8 +153,9 @@ size_t DialogHarness::SelectRows(const std::function<bool(const Row&)>& which)
     std::vector<Row> rows = Rows();
     size_t selected = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
-        selected += which(rows[i]);
-        ListView_SetItemState(Item(IDC_LIST_RESULTS), static_cast<int>(i), which(rows[i]) ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        bool chosen = which(rows[i]);
+        selected += chosen;
+        ListView_SetItemState(Item(IDC_LIST_RESULTS), static_cast<int>(i), chosen ? LVIS_SELECTED : 0, LVIS_SELECTED);
     }
     return selected;
 }

@@ -28,8 +28,8 @@ void Search(DialogHarness& ui, Seen& seen)
     seen.Rows("listed", ui.Rows());
 }
 
-// Delete Selected on the rows of `select` (the list's selection, unless it selects
-// the row the pointer rests on), or Delete All answered Yes ("all") or No ("none"). The message on folders the checks kept is written down and closed.
+// Delete Selected on the rows of `select` (the pointer resting on a row meanwhile), or Delete All
+// answered Yes ("all") or No ("none"). The message on folders the checks kept is written down and closed.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     int button = how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL;
