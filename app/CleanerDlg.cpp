@@ -26,6 +26,7 @@ CCleanerDlg::CCleanerDlg()
       m_bClosePending(false),
       m_nCloseResult(IDCANCEL),
       m_bDeleting(false),
+      m_dwWalkVolume(0),
       m_bWalking(false),
       m_title{ CString(), false, 0 }
 {

@@ -77,6 +77,9 @@ protected:
     // delete/Deletion.cpp
     bool m_bDeleting;                   // a shell delete request is under way
 
+    // search/FolderWalk.cpp: the walk (worker thread only).
+    DWORD m_dwWalkVolume;               // the serial number of the root's volume, given to its rows
+
     // search/SearchTitle.cpp: the title during a walk (UI thread, but m_bWalking).
     std::atomic<bool> m_bWalking;       // set by the worker while it walks
     struct Title {
@@ -132,6 +135,7 @@ protected:
     void ShowTitle();
 
     // search/FolderWalk.cpp
+    void SearchRoot(const CString& folder, const CString& root);
     void SearchFolder(CString folder);
     bool IsWindowsDir(const CFileFind& finder) const;
 
@@ -139,9 +143,10 @@ protected:
     void OnDeleteAll();
     void OnDeleteSelected();
     void DeleteRows(const std::vector<int>& rows);
+    std::vector<ListedFolder> CheckRows(const std::vector<int>& rows);
     FolderSet ChosenWay() const;
     std::set<std::string> FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed);
-    void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool aborted);
+    void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool cancelled);
     void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
                         const std::set<std::string>& there);
     void ReportKeptFolders(const std::vector<ListedFolder>& listed);

@@ -4,6 +4,7 @@
 // messages are carried out (a running search goes on appending rows).
 #include "../app/CleanerDlg.h"
 #include "SafeDelete.h"
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -73,15 +74,13 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     if (m_bDeleting)   // the UI thread may carry out clicks while the shell works
         return;
     m_bDeleting = true;
+    // A drive without its medium fails the checks in silence, as in the walk
+    // (by default Windows would ask for the medium in a box of its own).
+    DWORD errorMode = 0;
+    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &errorMode);
     WaitForCompleteRows();
 
-    std::vector<ListedFolder> listed;
-    FolderSet safeAncestors = ChosenWay();
-    for (int row : rows) {
-        CString name = m_listResults.GetItemText(row, 0);
-        CString path = m_listResults.GetItemText(row, 1);
-        listed.push_back({ name, path, CheckListedFolder(path, name, &safeAncestors), false, false, {} });
-    }
+    std::vector<ListedFolder> listed = CheckRows(rows);
     std::set<std::string> there = FoldersThere(rows, listed);
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
@@ -91,11 +90,37 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     for (const ListedFolder& item : listed)
         if (item.handedToShell)
             request.push_back(item.path);
-    bool aborted = !request.empty() && ShellDelete(request, m_hWnd, true);
-    RetryLeftOver(byLength, aborted);
+    bool cancelled = !request.empty() && ShellDelete(request, m_hWnd, true);
+    RetryLeftOver(byLength, cancelled);
     RemoveGoneRows(listed, requested, there);
     ReportKeptFolders(listed);
+    ::SetThreadErrorMode(errorMode, nullptr);
     m_bDeleting = false;
+}
+
+// The folders of `rows`, each checked: first that its root still leads to the
+// volume the row was found on (the row's data), asked once for each root;
+// then the folder itself.
+std::vector<ListedFolder> CCleanerDlg::CheckRows(const std::vector<int>& rows)
+{
+    std::vector<ListedFolder> listed;
+    FolderSet safeAncestors = ChosenWay();
+    std::map<std::pair<std::string, DWORD>, FolderState> volumes;
+    for (int row : rows) {
+        CString name = m_listResults.GetItemText(row, 0);
+        CString path = m_listResults.GetItemText(row, 1);
+        int rootLength = RootLength(path);
+        CString root = m_request.bUseSearchDir ? m_request.strSearchDir : path.Left(rootLength < 0 ? 0 : rootLength);
+        auto key = std::make_pair(std::string(root), static_cast<DWORD>(m_listResults.GetItemData(row)));
+        auto volume = volumes.find(key);
+        if (volume == volumes.end())
+            volume = volumes.emplace(key, VolumeNow(root, key.second)).first;
+        FolderState state = volume->second;
+        if (state == FolderState::Ready)
+            state = CheckListedFolder(path, name, &safeAncestors);
+        listed.push_back({ name, path, state, false, false, {} });
+    }
+    return listed;
 }
 
 // The folders of all rows that are there before the request: those of
@@ -106,7 +131,7 @@ std::set<std::string> CCleanerDlg::FoldersThere(const std::vector<int>& rows, co
     std::vector<bool> checked(static_cast<size_t>(m_listResults.GetItemCount()));
     for (size_t i = 0; i < rows.size(); ++i) {
         checked[static_cast<size_t>(rows[i])] = true;
-        if (listed[i].state != FolderState::Gone)
+        if (listed[i].state != FolderState::Gone && !VolumeLeft(listed[i].state))
             there.insert(static_cast<LPCSTR>(listed[i].path));
     }
     for (size_t row = 0; row < checked.size(); ++row) {
@@ -121,15 +146,16 @@ std::set<std::string> CCleanerDlg::FoldersThere(const std::vector<int>& rows, co
 // inside one it could not delete is still there: each chosen folder still
 // there gets a request of its own, outer folders first, checked again. The
 // shell has shown its error for the folder it failed on already; what stays
-// after its retry is marked NotDeleted (Cancelled, with no retry, when the
-// user cancelled the request), so that the message names it.
-void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool aborted)
+// after its retry is marked NotDeleted, so that the message names it. When
+// the user cancelled the request, what is still there stays, as asked
+// (Cancelled: no retry, and no word of it).
+void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool cancelled)
 {
-    const FolderSet way = aborted ? FolderSet() : ChosenWay();
+    const FolderSet way = cancelled ? FolderSet() : ChosenWay();
     for (ListedFolder* item : byLength) {
         if (!item->inRequest || IsGone(item->path))
             continue;
-        FolderState state = aborted ? FolderState::Cancelled : Recheck(*item, way);
+        FolderState state = cancelled ? FolderState::Cancelled : Recheck(*item, way);
         if (state == FolderState::Ready) {
             ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
             state = IsGone(item->path) ? FolderState::Ready : FolderState::NotDeleted;
@@ -172,28 +198,34 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
 static const char* Reason(FolderState state)
 {
     switch (state) {
+    case FolderState::DriveGone:
+        return "the drive or share it was found on is no longer there";
+    case FolderState::OtherVolume:
+        return "its drive now leads to another volume";
     case FolderState::Changed:
         return "it has changed since the search";
     case FolderState::ThroughLink:
         return "a folder on its path has become a link, or leads elsewhere, since the search";
+    case FolderState::TooLong:
+        return "its path is too long for the shell";
     case FolderState::TooDeep:
         return "a path inside it is longer than the shell can delete";
     case FolderState::NotDeleted:
         return "Windows could not delete it: a file in it may be in use, or access is denied";
-    case FolderState::Cancelled:
-        return "the deletion was cancelled";
     default:
         return "it holds a link that could not be removed, or a file that could not be checked";
     }
 }
 
 // One message for every chosen folder still there, whether the checks kept
-// it or Windows could not delete it: how many, the first few, and why.
+// it or Windows could not delete it (but not what the user cancelled): how
+// many, the first few, and why. A folder whose volume has left is there
+// still, wherever its path leads now.
 void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
 {
     std::vector<const ListedFolder*> kept;
     for (const ListedFolder& item : listed)
-        if (item.state != FolderState::Ready && item.state != FolderState::Gone && !IsGone(item.path))
+        if (item.state > FolderState::Cancelled && (VolumeLeft(item.state) || !IsGone(item.path)))
             kept.push_back(&item);
     if (kept.empty())
         return;

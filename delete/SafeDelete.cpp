@@ -32,6 +32,13 @@ static bool ReadEntry(const CString& path, bool* isFolder, bool* isLink, CString
     return found;
 }
 
+// True when the drive or share that `path` starts with is there.
+static bool RootThere(const CString& path)
+{
+    int root = RootLength(path);
+    return root > 0 && ::GetFileAttributesA(path.Left(root)) != INVALID_FILE_ATTRIBUTES;
+}
+
 FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAncestors)
 {
     CString path(listedPath);
@@ -41,7 +48,7 @@ FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAnc
     bool isFolder = false, isLink = false;
     CString stored;
     if (!ReadEntry(path, &isFolder, &isLink, &stored))
-        return IsGone(path) ? FolderState::Gone : FolderState::Changed;
+        return IsGone(path) ? FolderState::Gone : !RootThere(path) ? FolderState::DriveGone : FolderState::Changed;
     if (!isFolder || isLink || !MbsEqual(stored, name))
         return FolderState::Changed;
 
@@ -177,7 +184,7 @@ FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity)
         return FolderState::LinkInside;
     size_t length = WideFromCodePage(folder).size();
     if (length + 2 >= MAX_PATH)   // the folder's own path: the walk lists names a little past it
-        return FolderState::TooDeep;
+        return FolderState::TooLong;
     std::vector<InsideLink> links;
     FolderState state = ScanInside({ path, length, identity, {}, false }, links);
     for (size_t i = 0; state == FolderState::Ready && i < links.size(); ++i) {
@@ -202,8 +209,20 @@ bool IsGone(LPCSTR path)
     int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);   // characters, not bytes
     if (length == 0 || length > MAX_PATH || ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
         return false;
+    // A drive letter that has left answers ERROR_PATH_NOT_FOUND as a folder
+    // gone does: the root tells them apart.
     DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && RootThere(path);
+}
+
+FolderState VolumeNow(const CString& root, DWORD volume)
+{
+    FolderId now = ReadFolderId(root);
+    if (now.valid)
+        return now.volume == volume ? FolderState::Ready : FolderState::OtherVolume;
+    int length = RootLength(root);
+    FolderId drive = length > 0 ? ReadFolderId(root.Left(length)) : FolderId();
+    return drive.valid && drive.volume == volume ? FolderState::Ready : FolderState::DriveGone;
 }
 
 bool FolderSet::HasAncestorOfKey(const std::wstring& key) const
@@ -263,6 +282,14 @@ bool ShellDelete(const std::vector<CString>& paths, HWND owner, bool showErrors)
     operation.fAnyOperationsAborted = FALSE;
     operation.hNameMappings = nullptr;
     operation.lpszProgressTitle = "Cleaner";
-    ::SHFileOperationA(&operation);
-    return operation.fAnyOperationsAborted != FALSE;
+    int result = ::SHFileOperationA(&operation);
+    // fAnyOperationsAborted is set by the user's Cancel and by the shell's own
+    // silent aborts alike. Only these results name the user's Cancel:
+    // DE_OPCANCELLED, and ERROR_CANCELLED, documented as the user's cancel or
+    // a silent one; 0 too, which the shell may return after a Cancel. Any
+    // other result is a failure of the shell's own, not the user's choice.
+    // (Wine shows no error box, so no Cancel: its aborts are its own.)
+    const int kOperationCancelled = 0x75;   // DE_OPCANCELLED
+    return operation.fAnyOperationsAborted &&
+           (result == 0 || result == kOperationCancelled || result == ERROR_CANCELLED);
 }

@@ -8,15 +8,25 @@
 
 enum class FolderState {
     Ready,         // a real folder with its listed name: may be handed to the shell
-    Gone,          // nothing is there any more
+    Gone,          // nothing is there any more, on a volume that is still there
+    Cancelled,     // handed to the shell, and the user cancelled its request: kept in silence
     // Kept, and the user is told why:
+    DriveGone,     // the drive or share it was found on is not there now
+    OtherVolume,   // its drive now leads to another volume
     Changed,       // something else is there now, or it cannot be checked
     ThroughLink,   // a folder on its way has become a link
     LinkInside,    // it holds a link that could not be removed as a link
+    TooLong,       // its own path is too long for the shell's request
     TooDeep,       // a path inside it is too long for the shell's request
     NotDeleted,    // handed to the shell, and still there afterwards
-    Cancelled,     // handed to the shell, and the user cancelled its request
 };
+
+// True for the states that keep a folder because its volume is not the one
+// it was found on: what its path leads to now says nothing of it.
+inline bool VolumeLeft(FolderState state)
+{
+    return state == FolderState::DriveGone || state == FolderState::OtherVolume;
+}
 
 // One row's folder on its way through a delete request.
 struct ListedFolder {
@@ -42,9 +52,9 @@ FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors
 // removes every link inside it, each as a link: what it leads to is not
 // touched. Ready when the folder may go to the shell. A folder kept by the
 // reading is left as it was: LinkInside when a file cannot be told from a
-// link, or the folder cannot be read to the end; TooDeep when a path inside
-// it, or its own, is too long for the shell (MAX_PATH, less two characters
-// for its "\*").
+// link, or the folder cannot be read to the end; TooLong when its own path,
+// TooDeep when a path inside it, is too long for the shell (MAX_PATH, less
+// two characters for its "\*").
 // LinkInside too when a link cannot be removed (those before it are gone).
 FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 
@@ -53,9 +63,18 @@ FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
 // drive that leads to it. Empty when it cannot be read.
 std::wstring FolderIdentity(LPCSTR path);
 
-// True only when nothing is at `path` any more (a path too long to ask about,
-// or one that cannot be read, is not gone).
+// True only when nothing is at `path` any more, on a drive or share that is
+// still there (a path too long to ask about, one that cannot be read, or one
+// whose drive or share has left, is not gone).
 bool IsGone(LPCSTR path);
+
+// The volume that `root` (a drive's root, or the picked folder) leads to now,
+// against `volume`, the serial number of the one it led to at the search:
+// Ready when it is the same, DriveGone when the drive or share is not there
+// (or the picked folder, found on another volume than its drive's, can no
+// longer be reached), OtherVolume when the letter leads elsewhere now. A
+// picked folder gone from a volume still there is Ready: its rows are gone.
+FolderState VolumeNow(const CString& root, DWORD volume);
 
 // Folders, to ask whether a path lies below one of them. A folder is given
 // by its path (names compared as SameFileName does) or by its identity.
@@ -85,5 +104,6 @@ void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& reque
 
 // One shell request that deletes `paths` permanently, without the shell's
 // own confirmation or progress window; the shell's error messages, owned by
-// `owner`, only when `showErrors`. True when the user aborted it.
+// `owner`, only when `showErrors`. True when the user cancelled it in one of
+// those messages; an abort of the shell's own is not the user's.
 bool ShellDelete(const std::vector<CString>& paths, HWND owner, bool showErrors);

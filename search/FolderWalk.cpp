@@ -17,6 +17,20 @@ bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
     return SameFileName(path, m_szWindowsDir);
 }
 
+// Worker thread: walks one root (`folder`, a drive as "C:" or the picked
+// folder; `root`, the same as the system opens it). Its rows carry the serial
+// number of the volume it leads to now, so that a delete can tell whether the
+// volume is still the one they were found on. A root that cannot be opened
+// is not walked: its rows could not be told from another volume's.
+void CCleanerDlg::SearchRoot(const CString& folder, const CString& root)
+{
+    FolderId id = ReadFolderId(root);
+    if (!id.valid)
+        return;
+    m_dwWalkVolume = id.volume;
+    SearchFolder(folder);
+}
+
 // Lists every folder below `folder` named debug or release (as the options
 // ask) in the result list, pre-order, in the order the file system lists them.
 // Folder links are neither entered nor listed; names that the code page cannot

@@ -91,10 +91,10 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
     dlg->EnableControls(TRUE);
     dlg->m_bWalking = true;
     if (dlg->m_request.bUseSearchDir) {
-        dlg->SearchFolder(dlg->m_request.strSearchDir);
+        dlg->SearchRoot(dlg->m_request.strSearchDir, dlg->m_request.strSearchDir);
     } else {
         for (int i = 0; i < dlg->m_nDriveCount; ++i)
-            dlg->SearchFolder(CString(dlg->m_szDrives[i]));
+            dlg->SearchRoot(CString(dlg->m_szDrives[i]), CString(dlg->m_szDrives[i]) + "\\");
     }
     dlg->m_bWalking = false;
     // A posted message is refused only while the UI thread's queue holds its

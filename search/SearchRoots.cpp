@@ -25,11 +25,13 @@ void CCleanerDlg::FillSearchRoots()
     m_strWindowsName = name ? name + 1 : m_szWindowsDir;
 }
 
-// Picks the folder to search instead of the drives; a cancelled picker, or an
-// item with no file-system path, returns to the drives. The path is read in
+// Picks the folder to search instead of the drives; a cancelled picker
+// returns to the drives. Only file-system folders can be picked (OK is
+// greyed on a Library, This PC, Network and the like). The path is read in
 // UTF-16 and taken only when the code page holds it exactly: the walk could
-// not open a look-alike, or would open another folder. Such a folder is
-// named to the user as not searchable, and the search returns to the drives.
+// not open a look-alike, or would open another folder. A picked item with no
+// path, or one the code page cannot hold, is named to the user as not
+// searchable, and the search returns to the drives.
 void CCleanerDlg::OnSelectDrive()
 {
     BROWSEINFOA info = {};
@@ -37,22 +39,27 @@ void CCleanerDlg::OnSelectDrive()
     info.hwndOwner = m_hWnd;   // no other button can be used while it is open
     info.pszDisplayName = displayName;
     info.lpszTitle = "Browse for Search Directory";
-    info.ulFlags = BIF_EDITBOX;
+    info.ulFlags = BIF_EDITBOX | BIF_RETURNONLYFSDIRS;
 
     PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);   // COM is set up for the UI thread's life
     wchar_t path[MAX_PATH] = L"";
     if (item) {
-        ::SHGetPathFromIDListW(item, path);
+        if (!::SHGetPathFromIDListW(item, path))   // no path ("\\server", on Windows): the buffer is not said
+            path[0] = L'\0';
         ::CoTaskMemFree(item);
     }
     CString picked = path[0] ? CodePageFromWide(path, lstrlenW(path)) : CString();
     m_bUseSearchDir = 0;
+    LPCSTR why = nullptr;
     if (!picked.IsEmpty() && WideFromCodePage(picked) == path) {
         m_strSearchDir = picked;
         m_bUseSearchDir = 1;
     } else if (!picked.IsEmpty()) {
-        MessageBox("The folder you picked cannot be searched: its path holds characters that the system's "
-                   "code page cannot show.\n\nThe search will cover all local drives.",
-                   kProductName, MB_OK | MB_ICONWARNING);
+        why = "its path holds characters that the system's code page cannot show";
+    } else if (item) {
+        why = "it is not a folder of the file system";
     }
+    if (why)
+        MessageBox(CString("The folder you picked cannot be searched: ") + why +
+                   ".\n\nThe search will cover all local drives.", kProductName, MB_OK | MB_ICONWARNING);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <winioctl.h>
 
 // The commands the dialog has handled, by control id, counted by a hook on its
 // thread, which also calls the test's watch (it may send messages: the hook runs
@@ -33,17 +34,31 @@ static BOOL WINAPI CountBeep(UINT type)
     return g_messageBeep(type);
 }
 
-// The paths of the shell's requests so far, in order: the import of
-// SHFileOperationA is routed here. The program makes them on the dialog's
-// thread; the tests' own (RemoveTree) are counted too.
-static std::vector<std::string> g_requested;
+// The shell's requests so far, in order: the import of SHFileOperationA is
+// routed here. The program makes them on the dialog's thread; the tests' own
+// (RemoveTree) are counted too. An abort, when armed, ends the next one.
+static std::vector<ShellRequest> g_requests;
 static int(WINAPI* g_shellOperation)(LPSHFILEOPSTRUCTA);
+static std::atomic<bool> g_abortArmed;
+static int g_abortResult;
+static bool g_abortFirst;
 
 static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
 {
+    ShellRequest request{ {}, operation->fFlags, operation->lpszProgressTitle ? operation->lpszProgressTitle : "" };
     for (LPCSTR from = operation->pFrom; *from; from += std::strlen(from) + 1)
-        g_requested.push_back(from);
-    return g_shellOperation(operation);
+        request.paths.push_back(from);
+    g_requests.push_back(request);
+    if (!g_abortArmed.exchange(false))
+        return g_shellOperation(operation);
+    if (g_abortFirst && !request.paths.empty()) {
+        std::string first = request.paths[0] + '\0';
+        SHFILEOPSTRUCTA part = *operation;
+        part.pFrom = first.c_str();
+        g_shellOperation(&part);
+    }
+    operation->fAnyOperationsAborted = TRUE;
+    return g_abortResult;
 }
 
 // Points this executable's import of `function` (from `dll`) at `to`; returns the old target.
@@ -145,7 +160,14 @@ void DialogHarness::Watch(std::function<void(const CWPRETSTRUCT&)> watch)
 }
 
 long DialogHarness::Beeps() const { return g_beeps; }
-std::vector<std::string> DialogHarness::Requested() const { return g_requested; }
+std::vector<ShellRequest> DialogHarness::Requests() const { return g_requests; }
+
+void DialogHarness::AbortNextRequest(int result, bool first)
+{
+    g_abortResult = result;
+    g_abortFirst = first;
+    g_abortArmed = true;
+}
 long DialogHarness::Handled(int id) const { return g_handled[id]; }
 
 size_t DialogHarness::SelectRows(const std::function<bool(const Row&)>& which)
@@ -210,6 +232,31 @@ void DialogHarness::PickFolder(const std::wstring& folder)
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
 }
 
+bool DialogHarness::PickItem(LPCITEMIDLIST item, bool choose)
+{
+    ClickAsync(IDC_SELECT_DRIVE);
+    HWND picker = WaitForPopup(nullptr);
+    EXPECT_TRUE(picker) << "the folder picker did not open";
+    SHFILEINFOW shown = {};   // the picker may still be filling its tree: select until the selection shows
+    ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &shown, sizeof shown, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+    EXPECT_TRUE(WaitUntil([&] {
+        ::SendMessageA(picker, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(item));
+        wchar_t text[MAX_PATH] = L"";
+        TVITEMW selection = {};
+        selection.mask = TVIF_TEXT;
+        selection.hItem = TreeView_GetSelection(tree);
+        selection.pszText = text;
+        selection.cchTextMax = MAX_PATH;
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&selection));
+        return ::lstrcmpW(text, shown.szDisplayName) == 0;
+    }, 10000)) << "the picker did not select the item";
+    bool enabled = ::IsWindowEnabled(::GetDlgItem(picker, IDOK)) != 0;
+    ::PostMessageA(picker, WM_COMMAND, choose ? IDOK : IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
+    return enabled;
+}
+
 void DialogHarness::SetOptions(bool debug, bool release)
 {
     if (Checked(IDC_CHECK_DEBUG) != debug)
@@ -236,6 +283,31 @@ std::vector<Row> DialogHarness::SearchIn(const std::string& folder, bool debug, 
     SetOptions(debug, release);
     Search();
     return Rows();
+}
+
+bool DefineDrive(char letter, const std::string& folder)
+{
+    struct UnixDrive {   // Wine's mount manager extension
+        ULONG size, type, fsType;
+        DWORD serial;
+        ULONGLONG unixDevice;
+        WCHAR letter;
+        USHORT mountPointOffset, deviceOffset, labelOffset;
+    };
+    const std::string& where = folder;
+    std::vector<char> buffer(sizeof(UnixDrive) + where.size() + 1);
+    UnixDrive* drive = reinterpret_cast<UnixDrive*>(buffer.data());
+    drive->size = static_cast<ULONG>(buffer.size());
+    drive->type = folder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
+    drive->letter = static_cast<WCHAR>(letter);
+    drive->mountPointOffset = folder.empty() ? 0 : sizeof(UnixDrive);
+    std::strcpy(buffer.data() + sizeof(UnixDrive), where.c_str());
+    HANDLE manager = ::CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+    BOOL done = ::DeviceIoControl(manager, kDefineUnixDrive, buffer.data(), drive->size, nullptr, 0, nullptr, nullptr);
+    ::CloseHandle(manager);
+    return done != 0;
 }
 
 void RemoveTree(const std::string& folder)

@@ -9,6 +9,13 @@
 
 struct Row { std::string name, path; };
 
+// One request to the shell's file operation, as it was made.
+struct ShellRequest {
+    std::vector<std::string> paths;
+    UINT flags;
+    std::string title;   // the progress title
+};
+
 // The dialog, with the members the tests and the benchmark reach.
 class DrivenDialog : public CCleanerDlg {
 public:
@@ -40,11 +47,19 @@ public:
     bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
     long Handled(int id) const;   // clicks of `id` handled so far
     long Beeps() const;           // the program's asterisk beeps so far (its import is counted)
-    std::vector<std::string> Requested() const;   // the paths of the shell's requests so far
+    std::vector<ShellRequest> Requests() const;   // the shell's requests so far
+    // The shell's next request ends as an abort does: the first folder deleted
+    // first when `first` (as far as the shell got), then `result` with
+    // fAnyOperationsAborted set.
+    void AbortNextRequest(int result, bool first);
     size_t SelectRows(const std::function<bool(const Row&)>& which);   // selects those, and no other; how many
 
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
     void PickFolder(const std::wstring& folder);
+    // Select Drive on the shell's `item`: whether the picker's OK can be
+    // pressed there. It is then chosen by its command (as on Windows, where
+    // OK stays enabled for some items without a path), or the picker cancelled.
+    bool PickItem(LPCITEMIDLIST item, bool choose);
     void SetOptions(bool debug, bool release);      // clicks the options that differ
     void Search();   // Start Search, and waits for the run's end
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
@@ -68,6 +83,13 @@ private:
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);
+
+// Points drive `letter` at the Unix folder `folder` (none when empty), as
+// Wine's drive settings do. As a stick pulled or put in, or a drive letter
+// mapped elsewhere. (Wine gives a drive the serial number of the first
+// volume it knows on the same Unix file system: only a folder on another
+// file system is another volume for certain.)
+bool DefineDrive(char letter, const std::string& folder);
 
 // Waits until `condition` holds, polling; false on time-out.
 template <typename Condition>

@@ -354,8 +354,10 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
 // (C: again). A folder picked inside Windows is searched. A folder the code
 // page (1252) cannot hold is named as not searchable, and the search returns
 // to every local drive from its root, Windows on none; as after a cancelled
-// picker. A folder listed through C: and Y:, and the one inside it, go to the
-// shell once (Windows' shell would fail the second request; Wine's is silent).
+// picker; as after an item that is no folder (OK is greyed on This PC). A
+// folder listed through C: and Y:, and the one inside it, go to the shell
+// once (Windows' shell would fail the second request; Wine's is silent). A
+// drive that has left keeps its rows.
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
     const std::string local = "ADEFGHIJKLMO";
@@ -374,16 +376,24 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
     EXPECT_TRUE(rows.size() == 1 && rows[0].path == inside + "\\Debug") << "a folder picked inside Windows is searched";
     rows = ui.SearchIn("E:\\", true, false);
     EXPECT_TRUE(rows.size() == 1 && rows[0].path == "E:\\Debug") << "a drive's root picked is searched alone";
-    for (bool cancel : { false, true }) {
-        if (cancel) {
+    PIDLIST_ABSOLUTE computer = nullptr, drive = ::ILCreateFromPathA("E:\\");
+    ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+    EXPECT_TRUE(!ui.PickItem(computer, false) && ui.PickItem(drive, false)) << "OK, on This PC and on a drive";
+    const char* why[] = { "its path holds characters that the system's code page cannot show",
+                          "it is not a folder of the file system", nullptr };
+    for (const char* reason : why) {
+        if (!reason) {
             ui.PickFolder(inside);
             ui.PickFolder("");
         } else {
-            ui.PickFolder(L"E:\\\u65E5\u672C");
+            if (reason == why[0])
+                ui.PickFolder(L"E:\\\u65E5\u672C");
+            else
+                ui.PickItem(computer, true);
             HWND box = ui.WaitForPopup("Tolvane Cleaner");
-            ASSERT_TRUE(box) << "a folder the code page cannot hold was taken in silence";
-            EXPECT_EQ("The folder you picked cannot be searched: its path holds characters that the system's code "
-                      "page cannot show.\n\nThe search will cover all local drives.", ui.Text(::GetDlgItem(box, 0xFFFF)));
+            ASSERT_TRUE(box) << "a folder that cannot be searched was taken in silence";
+            EXPECT_EQ(std::string("The folder you picked cannot be searched: ") + reason +
+                      ".\n\nThe search will cover all local drives.", ui.Text(::GetDlgItem(box, 0xFFFF)));
             ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
             ASSERT_TRUE(ui.WaitHandled(IDC_SELECT_DRIVE));
         }
@@ -397,16 +407,30 @@ TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEa
             EXPECT_EQ(1u, paths.count(std::string(1, letter) + ":\\Debug")) << letter << ": was not searched";
         EXPECT_EQ(0u, paths.count("N:\\Debug")) << "the network drive was searched";
     }
+    ::ILFree(computer);
+    ::ILFree(drive);
 
     ui.SetOptions(true, true);
     ui.Search();
     rows = ui.Rows();
-    size_t asked = ui.Requested().size();
+    size_t asked = ui.Requests().size();
     ASSERT_EQ(4u, ui.SelectRows([](const Row& row) { return row.path.find(":\\twice\\") == 1; }))
         << "C:\\twice\\Debug and its Release folder, through C: and Y:";
     ui.Click(IDC_DELETE_SELECTED);
-    std::vector<std::string> requested = ui.Requested();
-    EXPECT_EQ(std::vector<std::string>{ "C:\\twice\\Debug" }, std::vector<std::string>(requested.begin() + asked, requested.end()));
+    std::vector<ShellRequest> requests = ui.Requests();
+    EXPECT_TRUE(requests.size() == asked + 1 && requests.back().paths == std::vector<std::string>{ "C:\\twice\\Debug" });
+    EXPECT_EQ(rows.size() - 4, ui.Rows().size());
+
+    // E: has left since the search: its row and folder stay, named.
+    ASSERT_TRUE(DefineDrive('e', ""));
+    ui.SelectRows([](const Row& row) { return row.path == "E:\\Debug"; });
+    ui.ClickAsync(IDC_DELETE_SELECTED);
+    HWND kept = ui.WaitForPopup("Tolvane Cleaner");
+    EXPECT_TRUE(kept && ui.Text(::GetDlgItem(kept, 0xFFFF)) ==
+                "1 folder was not deleted:\n\nE:\\Debug\n    the drive or share it was found on is no longer there");
+    ::PostMessageA(::GetDlgItem(kept, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(ui.WaitHandled(IDC_DELETE_SELECTED));
+    EXPECT_TRUE(DefineDrive('e', std::string(std::getenv("WINEPREFIX")) + "/drive_e") && ::GetFileAttributesA("E:\\Debug") != INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(rows.size() - 4, ui.Rows().size());
 }
 

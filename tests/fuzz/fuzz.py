@@ -51,6 +51,7 @@ CASES = {
     "replace": (["x/Debug/a.obj=obj"], {"setup": "linked", "faults": {"replace": "canary"}}),
     "codepage": (["Dębug/Debug/", "日本/Debug/keep.txt=keep", "Dx/Debug/", "Debug/łódź/Debug/"], {"options": (1, 0)}),
     "pick-debug": (["Debug/Debug/", "Debug/inner/Release/"], {"pick": "Debug"}),
+    "pick-5c": (["表/Debug/a.obj=obj", "表/能/Release/", "表/能/Debug/b.obj=obj"], {"pick": "表", "setup": "cp932"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "pick": LONG}),
     "deep": (["a/Debug/" + DEEP + "/a.obj=obj", "b/Debug/" + DEEP + "/notes.txt->{canary}/precious.txt",
               "b/Debug/keep.obj=obj", "c/Debug/a->{canary}", "c/Debug/" + DEEP + "/c.obj=obj"], {"options": (1, 0)}),
