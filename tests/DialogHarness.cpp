@@ -196,6 +196,30 @@ HWND DialogHarness::WaitForPopup(const char* title, DWORD timeoutMs) const
     return found;
 }
 
+std::string DialogHarness::Delete(int button, int answer)
+{
+    ClickAsync(button);
+    if (button == IDC_DELETE_ALL) {
+        HWND box = WaitForPopup("Confirm Delete");
+        EXPECT_TRUE(box) << "no question was asked";
+        ::PostMessageA(::GetDlgItem(box, answer), BM_CLICK, 0, 0);
+    }
+    HWND kept = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (kept = WaitForPopup("Tolvane Cleaner", 0)) || WaitHandled(button, 0); }, 60000))
+        << "the delete did not end";
+    if (!kept)
+        return "";
+    std::string text = Text(::GetDlgItem(kept, 0xFFFF));
+    bool warning = false;
+    for (HWND child = ::GetWindow(kept, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        warning = warning || ::SendMessageA(child, STM_GETICON, 0, 0) ==
+                                 reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_WARNING));
+    EXPECT_TRUE(warning) << "the message's icon";
+    ::PostMessageA(::GetDlgItem(kept, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitHandled(button));
+    return text;
+}
+
 void DialogHarness::PickFolder(const std::string& folder)
 {
     wchar_t wide[MAX_PATH] = L"";

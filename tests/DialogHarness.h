@@ -54,6 +54,10 @@ public:
     void AbortNextRequest(int result, bool first);
     size_t SelectRows(const std::function<bool(const Row&)>& which);   // selects those, and no other; how many
 
+    // Presses Delete All (answered `answer`, IDYES or IDNO) or Delete
+    // Selected, and waits for its end. The message on the folders kept, closed;
+    // "" when there was none. It must carry the warning icon.
+    std::string Delete(int button, int answer = IDYES);
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
     void PickFolder(const std::wstring& folder);
     // Select Drive on the shell's `item`: whether the picker's OK can be

@@ -29,10 +29,10 @@ void Search(DialogHarness& ui, Seen& seen)
 }
 
 // Delete Selected on the rows of `select` (the pointer resting on a row meanwhile), or Delete All
-// answered Yes ("all") or No ("none"). The message on folders the checks kept is written down and closed.
+// answered Yes ("all") or No ("none"). The message on folders the checks kept is written down,
+// and so is each request the delete made of the shell (its flags and progress title).
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
-    int button = how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL;
     if (how == "selected") {   // and the pointer rests on the top row on its way to the button
         ui.SelectRows([&](const Row& row) { return select.count(row.path) != 0; });
         HWND list = ui.Item(IDC_LIST_RESULTS);
@@ -41,22 +41,14 @@ void Delete(DialogHarness& ui, const std::string& how, const std::set<std::strin
         ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
         ::SendMessageA(list, WM_MOUSEHOVER, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
     }
-    ui.ClickAsync(button);
-    if (how != "selected") {
-        HWND box = ui.WaitForPopup("Confirm Delete");
-        ASSERT_TRUE(box) << "no question was asked";
-        ::PostMessageA(::GetDlgItem(box, how == "all" ? IDYES : IDNO), BM_CLICK, 0, 0);
-    }
-    HWND kept = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (kept = ui.WaitForPopup("Tolvane Cleaner", 0)) || ui.WaitHandled(button, 0); },
-                          60000)) << "the delete did not end";
-    if (kept) {
-        std::string text = ui.Text(::GetDlgItem(kept, 0xFFFF));
-        std::replace(text.begin(), text.end(), '\n', '|');
-        seen.Fact("kept", text);
-        ::PostMessageA(::GetDlgItem(kept, IDOK), BM_CLICK, 0, 0);
-        EXPECT_TRUE(ui.WaitHandled(button));
-    }
+    size_t asked = ui.Requests().size();
+    std::string kept = ui.Delete(how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL, how == "none" ? IDNO : IDYES);
+    std::replace(kept.begin(), kept.end(), '\n', '|');
+    if (!kept.empty())
+        seen.Fact("kept", kept);
+    std::vector<ShellRequest> requests = ui.Requests();
+    for (size_t at = asked; at < requests.size(); ++at)
+        seen.Fact("request", std::to_string(requests[at].flags) + '\t' + requests[at].title);
     EXPECT_FALSE(ui.WaitForPopup(nullptr, 0)) << "a window was left open";
     seen.Rows("left", ui.Rows());
 }
@@ -91,6 +83,8 @@ void RunSeed(const std::string& seed)
             ::MoveFileA(a.c_str(), b.c_str());
         else if (step == "hold")   // open without delete sharing: it cannot be deleted
             held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        else if (step == "abort")   // the shell's next request ends as an abort does
+            ui.AbortNextRequest(std::stoi(a), b == "1");
         else if (step == "select")
             select.insert(a);
         else if (step == "delete" && !ui.Rows().empty())

@@ -34,6 +34,10 @@ LOCALES = {"cp932": "ja_JP.UTF-8", "utf8": "hi_IN.UTF-8"}
 # became links after they were listed).
 LONG = "/".join(["abcdefghijklmnopqrstuvwxyz0123456789" + "x" * 19] * 4)   # picked: 244 characters
 DEEP = "/".join(["d" * 100] * 3)   # inside a chosen folder: paths past MAX_PATH
+TOP = len("C:\\fz\\limit\\tree\\")   # case "limit": a folder (or a file inside one) whose path is n long
+OWN = lambda first, n: first + "x" * (n - TOP - len(first) - 6) + "/Debug/"
+INSIDE = lambda first, n: first + "/Debug/" + "f" * (n - TOP - len(first) - 7) + "=f"
+KEPT = lambda count: ["k%d/Debug/l->{canary}" % i for i in range(count)] + ["z/Debug/x.obj=obj"]
 CASES = {
     "match": (["a/Debug/x/", "a/Debug1/", "a/debug.old/", "a/MyDebug/", "b/release/", "c/DEBUG/", "d/debug/",
                "e/debug=a file", "e/release=a file", "p/Release/Debug/", "q/RELEASE/", "q/Debug/"],
@@ -51,6 +55,17 @@ CASES = {
     "replace": (["x/Debug/a.obj=obj"], {"setup": "linked", "faults": {"replace": "canary"}}),
     "codepage": (["Dębug/Debug/", "日本/Debug/keep.txt=keep", "Dx/Debug/", "Debug/łódź/Debug/"], {"options": (1, 0)}),
     "pick-debug": (["Debug/Debug/", "Debug/inner/Release/"], {"pick": "Debug"}),
+    "one-kept": (KEPT(1), {"options": (1, 0)}),
+    "five-kept": (KEPT(5), {"options": (1, 0)}),
+    "seven-kept": (KEPT(7), {"options": (1, 0)}),
+    "limit": ([OWN("a", 257), OWN("b", 258), OWN("c", 259), INSIDE("d", 257), INSIDE("e", 258)], {"options": (1, 0)}),
+    # The shell's request aborted: by the user's Cancel (results 0, 0x75, 1223), after it deleted the
+    # first folder; or by the shell itself (any other result), with a file held.
+    "cancel": (["a/Debug/x.obj=obj", "b/Debug/x.obj=obj", "c/Debug/x.obj=obj"], {"abort": (1223, 1)}),
+    "cancel-0": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0, 1)}),
+    "cancel-75": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0x75, 1)}),
+    "abort": (["a/Debug/x.obj=obj", "b/Debug/app.exe=exe", "c/Debug/x.obj=obj"],
+              {"abort": (32, 0), "faults": {"hold": "b/Debug/app.exe"}}),
     "pick-5c": (["表/Debug/a.obj=obj", "表/能/Release/", "表/能/Debug/b.obj=obj"], {"pick": "表", "setup": "cp932"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "pick": LONG}),
     "deep": (["a/Debug/" + DEEP + "/a.obj=obj", "b/Debug/" + DEEP + "/notes.txt->{canary}/precious.txt",
@@ -209,11 +224,13 @@ def generate(base, seed):
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
     real, canary = tree.win[:-4] + "tree", tree.win[:-4] + "canary"   # real: the folder the picked link leads to
     steps += [("move", real, real + "-was"), ("move", canary, real)] * ("replace" in faults)
-    steps += [("select", path) for path in select] + [("delete", plan["delete"])]
+    steps += [("select", path) for path in select] + [("abort",) + plan.get("abort", ())] * ("abort" in plan)
+    steps += [("delete", plan["delete"])]
     steps += [("move", real, canary), ("move", real + "-was", real)] * ("replace" in faults)
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
+              "cancelled": plan.get("abort", (32,))[0] in (0, 0x75, 1223),
               "faults": faults, "extra": extra, "snapshot": snapshot(tree.dir)}
     write(os.path.join(tree.dir, "before.json"), json.dumps(before))
     return tree
@@ -288,32 +305,40 @@ def check_list(run):
 
 REASONS = {"changed": "it has changed since the search", "way": "a folder on its path has become a link",
            "link": "it holds a link that could not be removed", "long": "a path inside it is longer than the shell",
-           "shell": "Windows could not delete it"}
+           "own": "its path is too long for the shell", "shell": "Windows could not delete it"}
 
 
 def reasons(run, p):
     """The reasons true of a chosen folder still on disk: a row that became a link or a picked folder
-    replaced (changed, way); a path inside too long for the shell (long); a link inside that leads
-    somewhere (link); else the shell failed, as a file held open, a name Win32 cannot name (ending in a
-    blank or a dot) or a link leading nowhere (Wine lists none) explains. None: it should be gone."""
+    replaced (changed, way); its own path (own) or a path inside (long) too long for the shell; a link
+    inside that leads somewhere (link); else the shell failed, as a file held open, a name Win32 cannot
+    name (ending in a blank or a dot) or a link leading nowhere (Wine lists none) explains; else the
+    user cancelled (told of in no message). None: it should be gone."""
     key = run.rel(p)
     found = {"changed", "way"} if p in run.extra or "replace" in run.faults else set()
-    found |= {"long"} if run.too_long(key) or any(run.too_long(k) for k in run.within(key)) else set()
+    found |= {"own"} if run.too_long(key) else set()
+    found |= {"long"} if any(run.too_long(k) for k in run.within(key)) else set()
     found |= {"link"} if any(os.path.exists(os.path.join(run.dir, k)) for k in run.links(key)) else set()
     if found:
         return found
     held = "hold" in run.faults and run.rel(run.faults["hold"]).startswith(key + os.sep)
     shell = held or run.links(key) or any(k.endswith((" ", ".")) for k in run.within(key))
-    return {"shell"} if shell else set()
+    return {"shell"} if shell else {"cancelled"} if run.plan["cancelled"] else set()
 
 
 def check_message(run):
-    """Every chosen folder still on disk is told of in one message, the first five with a true reason."""
-    kept = [p for p in run.chosen if os.path.lexists(os.path.join(run.dir, run.rel(p)))]
+    """Every chosen folder still on disk (but what the user cancelled) is told of in one message: "1 folder
+    was" or "N folders were not deleted:", the first five with a true reason, "and N more." for the rest."""
+    kept = [p for p in run.chosen if os.path.lexists(os.path.join(run.dir, run.rel(p))) and reasons(run, p) != {"cancelled"}]
     told = run.seen.get("kept", [])
     count = int(told[0].split()[0]) if told else 0
     problems = ["told of %d kept folders, not %d: %s" % (count, len(kept), told)] * (count != len(kept) or len(told) > 1)
     lines = told[0].split("|") if told else []
+    head, tail = ["%d folder%s not deleted:" % (count, " was" if count == 1 else "s were"), ""], ["", "and %d more." % (count - 5)]
+    named = [line for line in lines if inside(line, run.plan["root"])]
+    tail = tail if count > 5 else lines[-2:]
+    if lines and (lines[:2] != head or lines[-2:] != tail or len(named) != min(count, 5)):
+        problems.append("the message reads otherwise: " + told[0])
     for at, line in enumerate(lines):
         if inside(line, run.plan["root"]) and line not in kept:
             problems.append("told of a folder not kept: " + line)
@@ -325,20 +350,29 @@ def check_message(run):
 
 def check_disk(run):
     """Everything outside the chosen folders (and those removed as faults) is as it was. A chosen folder
-    is gone unless a reason is true of it (Wine cannot remove a link as a link)."""
+    is gone unless a reason is true of it (Wine cannot remove a link as a link); after the user's Cancel,
+    only the first is."""
     chosen = [p for p in run.chosen if p not in run.extra]   # extra rows are links
     gone = [run.rel(p) for p in chosen + run.removed]
     problems = ["lost or changed: " + key for key, what in run.before.items()
                 if not any(key == f or key.startswith(f + os.sep) for f in gone) and run.after.get(key) != what]
-    for p in chosen:
+    for at, p in enumerate(chosen):
         if run.rel(p) not in run.after:
             problems += ["deleted with a link inside: " + p] * bool(run.links(run.rel(p)))
+            problems += ["deleted after the user's Cancel: " + p] * (run.plan["cancelled"] and at > 0)
         elif not reasons(run, p):
             problems.append("not deleted: " + p)
     return problems
 
 
-CHECKS = [check_rows, check_titles, check_list, check_message, check_disk]
+def check_requests(run):
+    """The shell deletes permanently (never to the Recycle Bin), asks nothing and shows no progress; its
+    error boxes only on the first request; the progress title "Cleaner"."""
+    return ["a request of the shell's with flags %s, title %r" % tuple(r.split("\t")) for at, r in enumerate(run.seen.get("request", []))
+            if r != "%d\tCleaner" % (0x14 if at == 0 else 0x414)]
+
+
+CHECKS = [check_rows, check_titles, check_list, check_message, check_disk, check_requests]
 
 
 def main():
