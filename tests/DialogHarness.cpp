@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <winioctl.h>
 
 // The commands the dialog has handled, by control id, counted by a hook on its
@@ -42,9 +43,12 @@ static int(WINAPI* g_shellOperation)(LPSHFILEOPSTRUCTA);
 static std::atomic<bool> g_abortArmed;
 static int g_abortResult;
 static bool g_abortFirst;
+static std::function<void()> g_before;
 
 static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
 {
+    if (g_before)
+        std::exchange(g_before, nullptr)();
     ShellRequest request{ {}, operation->fFlags, operation->lpszProgressTitle ? operation->lpszProgressTitle : "" };
     for (LPCSTR from = operation->pFrom; *from; from += std::strlen(from) + 1)
         request.paths.push_back(from);
@@ -161,6 +165,11 @@ void DialogHarness::Watch(std::function<void(const CWPRETSTRUCT&)> watch)
 
 long DialogHarness::Beeps() const { return g_beeps; }
 std::vector<ShellRequest> DialogHarness::Requests() const { return g_requests; }
+
+void DialogHarness::BeforeNextRequest(std::function<void()> before)
+{
+    g_before = std::move(before);
+}
 
 void DialogHarness::AbortNextRequest(int result, bool first)
 {

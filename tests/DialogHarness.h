@@ -52,6 +52,7 @@ public:
     // first when `first` (as far as the shell got), then `result` with
     // fAnyOperationsAborted set.
     void AbortNextRequest(int result, bool first);
+    void BeforeNextRequest(std::function<void()> before);   // runs as the shell's next request starts
     size_t SelectRows(const std::function<bool(const Row&)>& which);   // selects those, and no other; how many
 
     // Presses Delete All (answered `answer`, IDYES or IDNO) or Delete

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <cwchar>
+#include <functional>
 #include <set>
 
 namespace {
@@ -96,7 +97,36 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
         EXPECT_EQ(column ? "Path 250 0" : "Name 120 0", text + (" " + std::to_string(col.cx)) + " " +
                                                             std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
     }
-    EXPECT_EQ(1, ImageList_GetImageCount(ListView_GetImageList(list, LVSIL_SMALL)));
+    // One image: the shell's folder icon as drawn at 16 x 16, not its file icon.
+    auto drawn = [](std::function<void(HDC)> draw) {
+        BITMAPINFO info = {};
+        info.bmiHeader = { sizeof(BITMAPINFOHEADER), 16, 16, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        void* bits = nullptr;
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        ::PatBlt(dc, 0, 0, 16, 16, WHITENESS);
+        draw(dc);
+        ::GdiFlush();
+        std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 256);
+        ::DeleteObject(::SelectObject(dc, old));
+        ::DeleteDC(dc);
+        return pixels;
+    };
+    HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
+    EXPECT_EQ(1, ImageList_GetImageCount(images));
+    std::vector<DWORD> listed = drawn([&](HDC dc) { ImageList_Draw(images, 0, dc, 0, 0, ILD_NORMAL); });
+    int unlike[2] = {};   // how far the listed image is from the shell's folder, and from its file
+    for (DWORD attributes : { FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_NORMAL }) {
+        SHFILEINFOA shell = {};
+        ::SHGetFileInfoA("a.txt", attributes, &shell, sizeof shell, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
+        std::vector<DWORD> icon = drawn([&](HDC dc) { ::DrawIconEx(dc, 0, 0, shell.hIcon, 16, 16, 0, nullptr, DI_NORMAL); });
+        for (size_t i = 0; i < icon.size() * 4; ++i)
+            unlike[attributes == FILE_ATTRIBUTE_NORMAL] += std::abs(reinterpret_cast<BYTE*>(icon.data())[i] -
+                                                                    reinterpret_cast<BYTE*>(listed.data())[i]);
+        ::DestroyIcon(shell.hIcon);
+    }
+    EXPECT_LT(unlike[0] * 2, unlike[1]) << "the rows' icon is not the shell's folder: " << unlike[0] << ", " << unlike[1];
 
     // The details button shows and hides the list, and keeps the top-left corner.
     for (bool shown : { true, false, true }) {
@@ -129,8 +159,10 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
 }
 
-// Start Search is enabled while an option is ticked; unticking one removes its
-// rows (any letter case), which ticking it again does not bring back. A search
+// Start Search is enabled while an option is ticked, whichever is unticked
+// last; unticking one removes its rows (any letter case), which ticking it
+// again does not bring back, and the list stays painted. The pointer resting
+// on a row selects none. A search
 // ends with one beep, "Start Search", the short title and the options enabled;
 // it enables the Delete buttons when it found rows, and leaves them as they were
 // when it found none. Unticking, picking a folder, Delete Selected with nothing
@@ -152,7 +184,8 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
         { Options, nullptr, 0, 1, "release Release ", true }, { Options, nullptr, 1, 1, "release Release ", true },
         { Options, nullptr, 1, 0, "", true }, { Search, found, 1, 1, all, true }, { Pick, none, 1, 1, all, true },
         { DeleteNothing, nullptr, 1, 1, all, true }, { DeleteAll, nullptr, 1, 1, "", true },
-        { Search, none, 1, 1, "", true }, { DeleteAll, nullptr, 1, 1, "", true }, { Options, nullptr, 0, 0, "", true },
+        { Search, none, 1, 1, "", true }, { DeleteAll, nullptr, 1, 1, "", true }, { Options, nullptr, 1, 0, "", true },
+        { Options, nullptr, 0, 0, "", true }, { Options, nullptr, 1, 1, "", true }, { Options, nullptr, 0, 0, "", true },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE("step " + std::to_string(&step - steps));
@@ -164,7 +197,14 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
             EXPECT_EQ(beeps + 1, ui.Beeps()) << "one beep at the end of the search";
         } else if (step.what == Pick) {
             ui.PickFolder(step.folder);
-        } else if (step.what == DeleteNothing) {
+        } else if (step.what == DeleteNothing) {   // the pointer resting on the top row selects none
+            ui.SelectRows([](const Row& row) { return row.name == "release"; });
+            HWND list = ui.Item(IDC_LIST_RESULTS);
+            RECT top;
+            ListView_GetItemRect(list, 0, &top, LVIR_LABEL);
+            for (UINT message : { WM_MOUSEMOVE, WM_MOUSEHOVER })
+                ::SendMessageA(list, message, 0, MAKELPARAM(top.left + 5, (top.top + top.bottom) / 2));
+            EXPECT_TRUE(ListView_GetSelectedCount(list) == 1 && ListView_GetNextItem(list, -1, LVNI_SELECTED) == 1);
             ui.SelectRows([](const Row&) { return false; });
             ui.Click(IDC_DELETE_SELECTED);
         } else if (step.what == DeleteAll) {
@@ -188,6 +228,7 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
         for (const Row& row : ui.Rows())
             rows += row.name + " ";
         EXPECT_EQ(step.rows, rows);
+        EXPECT_TRUE(::IsWindowVisible(ui.Item(IDC_LIST_RESULTS))) << "the list is shown and painted";
         EXPECT_TRUE(step.what == Search || ui.Beeps() == beeps) << "a beep";
         EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG) && ui.Enabled(IDC_CHECK_RELEASE) && ui.Enabled(IDC_SELECT_DRIVE));
         EXPECT_TRUE(ui.Checked(IDC_CHECK_DEBUG) == step.debug && ui.Checked(IDC_CHECK_RELEASE) == step.release);
@@ -198,7 +239,8 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
 }
 
 // The real program, started with arguments (which change nothing): Escape,
-// Enter and Close each end it with code 0 during a search of C: (C:\t\big).
+// Enter and Close each end it with code 0, before any search and during a
+// search of C: (C:\t\big).
 TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
 {
     for (int round = 0; round < 9; ++round) {
@@ -214,8 +256,10 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
             return ::GetWindowThreadProcessId(window, &owner) && owner == process.dwProcessId && ::IsWindowVisible(window);
         }, 10000));
         EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(window, IDC_START_SEARCH))) << "as if started without arguments";
-        ::SendMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
-        ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);   // returns once it has started
+        if (round > 0) {   // the first round closes it with no search run
+            ::SendMessageA(::GetDlgItem(window, IDC_CHECK_DEBUG), BM_CLICK, 0, 0);
+            ::SendMessageA(::GetDlgItem(window, IDC_START_SEARCH), BM_CLICK, 0, 0);   // returns once it has started
+        }
         ::Sleep(static_cast<DWORD>(round * 11));   // a moment of the search, not a wait for something
         if (round % 3 == 2)
             ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -275,7 +319,7 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
 
 // Stop ends the walk (at most the entry past its stop test has its title).
 // Start while a stopped run is held is answered at once, and the new run lists
-// what a run of its own lists. Closed then, the window goes at once, the dialog later.
+// what a run of its own lists; Stop again calls the waiting run off. Closed then, the window goes at once, the dialog later.
 TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
 {
     DialogHarness ui;
@@ -342,6 +386,13 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
                            [](const Row& a, const Row& b) { return a.path == b.path; }))
         << "the run started after the stopped one listed " << rows.size() << " rows";
 
+    ASSERT_TRUE(startHeld());   // Stop, Start, Stop: the run that waited is called off
+    EXPECT_TRUE(clickAnswered() && clickAnswered() && clickAnswered());
+    beeps = ui.Beeps();
+    ::ResumeThread(worker);
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1) << "a search started after it was called off";
+
     ASSERT_TRUE(startHeld());
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
@@ -350,8 +401,8 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
 }
 
-// Drives A: (floppy), D: (CD-ROM), E: to M: and O: (fixed), N: (network), Y:
-// (C: again). A folder picked inside Windows is searched. A folder the code
+// Drives A: (floppy), D: (CD-ROM), E: to M:, O: and Z: (fixed), N: (network),
+// Y: (C: again). A folder picked inside Windows is searched. A folder the code
 // page (1252) cannot hold is named as not searchable, and the search returns
 // to every local drive from its root, Windows on none; as after a cancelled
 // picker; as after an item that is no folder (OK is greyed on This PC). A
@@ -360,7 +411,7 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
 // drive that has left keeps its rows.
 TEST(Drives, EveryLocalDriveIsSearchedNetworkDrivesAreNotAndWindowsIsSkippedOnEach)
 {
-    const std::string local = "ADEFGHIJKLMO";
+    const std::string local = "ADEFGHIJKLMOZ";
     for (char letter : local + "N")
         ::CreateDirectoryA((std::string(1, letter) + ":\\Debug").c_str(), nullptr);
     ::CreateDirectoryW(L"E:\\\u65E5\u672C", nullptr);   // "日本"

@@ -28,19 +28,13 @@ void Search(DialogHarness& ui, Seen& seen)
     seen.Rows("listed", ui.Rows());
 }
 
-// Delete Selected on the rows of `select` (the pointer resting on a row meanwhile), or Delete All
-// answered Yes ("all") or No ("none"). The message on folders the checks kept is written down,
-// and so is each request the delete made of the shell (its flags and progress title).
+// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none"). The
+// message on folders the checks kept is written down, and so is each request the delete made of
+// the shell (its flags and progress title).
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
-    if (how == "selected") {   // and the pointer rests on the top row on its way to the button
+    if (how == "selected")
         ui.SelectRows([&](const Row& row) { return select.count(row.path) != 0; });
-        HWND list = ui.Item(IDC_LIST_RESULTS);
-        RECT row;
-        ListView_GetItemRect(list, ListView_GetTopIndex(list), &row, LVIR_LABEL);
-        ::SendMessageA(list, WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
-        ::SendMessageA(list, WM_MOUSEHOVER, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
-    }
     size_t asked = ui.Requests().size();
     std::string kept = ui.Delete(how == "selected" ? IDC_DELETE_SELECTED : IDC_DELETE_ALL, how == "none" ? IDNO : IDYES);
     std::replace(kept.begin(), kept.end(), '\n', '|');
