@@ -26,7 +26,6 @@ CCleanerDlg::CCleanerDlg()
       m_bClosePending(false),
       m_nCloseResult(IDCANCEL),
       m_bDeleting(false),
-      m_dwWalkVolume(0),
       m_bWalking(false),
       m_title{ CString(), false, 0 }
 {
@@ -68,6 +67,7 @@ BEGIN_MESSAGE_MAP(CCleanerDlg, CDialog)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
     ON_WM_TIMER()
     ON_MESSAGE(WM_SEARCH_ENDED, OnSearchEnded)
+    ON_MESSAGE(WM_SEARCH_ROOT, OnSearchRoot)
     ON_NOTIFY(NM_HOVER, IDC_LIST_RESULTS, OnListHover)
     ON_NOTIFY(LVN_HOTTRACK, IDC_LIST_RESULTS, OnListHover)
 END_MESSAGE_MAP()

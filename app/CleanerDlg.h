@@ -19,6 +19,11 @@ FolderKind KindOf(CString name);
 
 // Posted by the search worker as it returns: the run has ended.
 const UINT WM_SEARCH_ENDED = WM_APP + 1;
+// Sent by the search worker before it walks a root: wParam the root's index
+// (a drive's letter from 0 for A:; kPickedRoot for the picked folder), lParam
+// a const FolderId* of what the root leads to now.
+const UINT WM_SEARCH_ROOT = WM_APP + 2;
+const int kPickedRoot = 26;
 
 // Texts that are state: the Start/Stop button's caption is the run state;
 // the title shows the folder a search enters, and the short product name
@@ -70,15 +75,13 @@ protected:
         CString strSearchDir;
         FolderId rootId;                // the folder strSearchDir led to as the run started
     } m_request;
+    FolderId m_rootIds[kPickedRoot + 1];  // each root of the run as the walk found it (WM_SEARCH_ROOT)
     bool m_bStartPending;               // Start pressed while the stopped run unwinds
     bool m_bClosePending;               // closed during a run: ends when the run has unwound
     int m_nCloseResult;                 // the button that closed it
 
     // delete/Deletion.cpp
     bool m_bDeleting;                   // a shell delete request is under way
-
-    // search/FolderWalk.cpp: the walk (worker thread only).
-    DWORD m_dwWalkVolume;               // the serial number of the root's volume, given to its rows
 
     // search/SearchTitle.cpp: the title during a walk (UI thread, but m_bWalking).
     std::atomic<bool> m_bWalking;       // set by the worker while it walks
@@ -123,6 +126,7 @@ protected:
     void StartWorker();
     static UINT SearchThreadProc(LPVOID dialog);
     LRESULT OnSearchEnded(WPARAM, LPARAM);
+    LRESULT OnSearchRoot(WPARAM index, LPARAM id);
     void EnableControls(BOOL busy);
     bool CarryOutWorkerMessage();
     void WaitForSearchEnd();
@@ -135,7 +139,7 @@ protected:
     void ShowTitle();
 
     // search/FolderWalk.cpp
-    void SearchRoot(const CString& folder, const CString& root);
+    void SearchRoot(const CString& folder, const CString& root, int index);
     void SearchFolder(CString folder);
     bool IsWindowsDir(const CFileFind& finder) const;
 

@@ -98,24 +98,23 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     m_bDeleting = false;
 }
 
-// The folders of `rows`, each checked: first that its root still leads to the
-// volume the row was found on (the row's data), asked once for each root;
-// then the folder itself.
+// The folders of `rows`, each checked: first that its root (the picked folder,
+// or its drive's root) still leads where the walk found it, asked once for
+// each root; then the folder itself.
 std::vector<ListedFolder> CCleanerDlg::CheckRows(const std::vector<int>& rows)
 {
     std::vector<ListedFolder> listed;
     FolderSet safeAncestors = ChosenWay();
-    std::map<std::pair<std::string, DWORD>, FolderState> volumes;
+    std::map<int, FolderState> roots;
     for (int row : rows) {
         CString name = m_listResults.GetItemText(row, 0);
         CString path = m_listResults.GetItemText(row, 1);
-        int rootLength = RootLength(path);
-        CString root = m_request.bUseSearchDir ? m_request.strSearchDir : path.Left(rootLength < 0 ? 0 : rootLength);
-        auto key = std::make_pair(std::string(root), static_cast<DWORD>(m_listResults.GetItemData(row)));
-        auto volume = volumes.find(key);
-        if (volume == volumes.end())
-            volume = volumes.emplace(key, VolumeNow(root, key.second)).first;
-        FolderState state = volume->second;
+        int index = m_request.bUseSearchDir ? kPickedRoot : (path.GetLength() > 2 ? (path[0] & ~0x20) - 'A' : -1);
+        auto root = roots.find(index);
+        if (root == roots.end() && index >= 0 && index <= kPickedRoot)
+            root = roots.emplace(index, VolumeNow(index == kPickedRoot ? m_request.strSearchDir : path.Left(3),
+                                                  m_rootIds[index], index == kPickedRoot)).first;
+        FolderState state = root == roots.end() ? FolderState::Ready : root->second;
         if (state == FolderState::Ready)
             state = CheckListedFolder(path, name, &safeAncestors);
         listed.push_back({ name, path, state, false, false, {} });
@@ -201,7 +200,7 @@ static const char* Reason(FolderState state)
     case FolderState::DriveGone:
         return "the drive or share it was found on is no longer there";
     case FolderState::OtherVolume:
-        return "its drive now leads to another volume";
+        return "its drive now leads to another volume or folder";
     case FolderState::Changed:
         return "it has changed since the search";
     case FolderState::ThroughLink:

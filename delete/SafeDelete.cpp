@@ -215,14 +215,21 @@ bool IsGone(LPCSTR path)
     return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && RootThere(path);
 }
 
-FolderState VolumeNow(const CString& root, DWORD volume)
+FolderState VolumeNow(const CString& root, const FolderId& found, bool picked)
 {
+    if (!found.valid)
+        return FolderState::Ready;
     FolderId now = ReadFolderId(root);
     if (now.valid)
-        return now.volume == volume ? FolderState::Ready : FolderState::OtherVolume;
-    int length = RootLength(root);
-    FolderId drive = length > 0 ? ReadFolderId(root.Left(length)) : FolderId();
-    return drive.valid && drive.volume == volume ? FolderState::Ready : FolderState::DriveGone;
+        return (picked ? now.volume == found.volume : now == found) ? FolderState::Ready : FolderState::OtherVolume;
+    int rootLength = RootLength(root);
+    for (CString above = root; rootLength > 0 && above.GetLength() > rootLength;) {
+        int at = above.ReverseFind('\\');
+        above = above.Left(at >= rootLength ? at : rootLength);
+        if ((now = ReadFolderId(above)).valid)
+            return now.volume == found.volume ? FolderState::Ready : FolderState::DriveGone;
+    }
+    return FolderState::DriveGone;
 }
 
 bool FolderSet::HasAncestorOfKey(const std::wstring& key) const

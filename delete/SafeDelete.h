@@ -12,7 +12,7 @@ enum class FolderState {
     Cancelled,     // handed to the shell, and the user cancelled its request: kept in silence
     // Kept, and the user is told why:
     DriveGone,     // the drive or share it was found on is not there now
-    OtherVolume,   // its drive now leads to another volume
+    OtherVolume,   // its drive now leads to another volume or folder
     Changed,       // something else is there now, or it cannot be checked
     ThroughLink,   // a folder on its way has become a link
     LinkInside,    // it holds a link that could not be removed as a link
@@ -68,13 +68,16 @@ std::wstring FolderIdentity(LPCSTR path);
 // whose drive or share has left, is not gone).
 bool IsGone(LPCSTR path);
 
-// The volume that `root` (a drive's root, or the picked folder) leads to now,
-// against `volume`, the serial number of the one it led to at the search:
-// Ready when it is the same, DriveGone when the drive or share is not there
-// (or the picked folder, found on another volume than its drive's, can no
-// longer be reached), OtherVolume when the letter leads elsewhere now. A
-// picked folder gone from a volume still there is Ready: its rows are gone.
-FolderState VolumeNow(const CString& root, DWORD volume);
+// What `root` (a drive's root, or the picked folder) leads to now, against
+// `found`, what it led to at the search. Ready when it is the same: for a
+// drive's root the same folder (a substituted or mapped letter may lead to
+// another folder of the same volume), for the picked folder the same volume
+// (the folder itself may have been rebuilt); Ready too when `found` is not
+// known, and the other checks decide. OtherVolume when it leads elsewhere
+// now. When the root cannot be opened, its nearest folder above that opens
+// tells: on the same volume, the picked folder is gone from a volume still
+// there (Ready: its rows are gone); else, or with none, DriveGone.
+FolderState VolumeNow(const CString& root, const FolderId& found, bool picked);
 
 // Folders, to ask whether a path lies below one of them. A folder is given
 // by its path (names compared as SameFileName does) or by its identity.

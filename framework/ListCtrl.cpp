@@ -34,14 +34,6 @@ BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text)
     return static_cast<BOOL>(SendMessage(LVM_SETITEMTEXTA, item, reinterpret_cast<LPARAM>(&row)));
 }
 
-DWORD_PTR CListCtrl::GetItemData(int item) const
-{
-    LVITEMA row = {};
-    row.mask = LVIF_PARAM;
-    row.iItem = item;
-    return SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) ? static_cast<DWORD_PTR>(row.lParam) : 0;
-}
-
 CString CListCtrl::GetItemText(int item, int subItem) const
 {
     // Read in UTF-16 and converted here: an ANSI read into a buffer too small

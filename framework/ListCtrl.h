@@ -19,7 +19,6 @@ public:
     int InsertItem(UINT mask, int item, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM param);
     BOOL SetItemText(int item, int subItem, LPCSTR text);
     CString GetItemText(int item, int subItem) const;
-    DWORD_PTR GetItemData(int item) const;
     BOOL DeleteItem(int item) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, item)); }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     int GetNextItem(int item, int flags) const

@@ -18,16 +18,14 @@ bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
 }
 
 // Worker thread: walks one root (`folder`, a drive as "C:" or the picked
-// folder; `root`, the same as the system opens it). Its rows carry the serial
-// number of the volume it leads to now, so that a delete can tell whether the
-// volume is still the one they were found on. A root that cannot be opened
-// is not walked: its rows could not be told from another volume's.
-void CCleanerDlg::SearchRoot(const CString& folder, const CString& root)
+// folder; `root`, the same as the system opens it; `index`, its place in
+// m_rootIds). What the root leads to now goes to the dialog first, so that a
+// delete can tell whether it still leads to the volume its rows were found
+// on (a root that cannot be identified is walked all the same).
+void CCleanerDlg::SearchRoot(const CString& folder, const CString& root, int index)
 {
     FolderId id = ReadFolderId(root);
-    if (!id.valid)
-        return;
-    m_dwWalkVolume = id.volume;
+    SendMessage(WM_SEARCH_ROOT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&id));
     SearchFolder(folder);
 }
 

@@ -38,15 +38,14 @@ void CCleanerDlg::OnListHover(NMHDR*, LRESULT* result)
     *result = 1;
 }
 
-// Appends a row, with the serial number of the volume of the root being
-// walked as its data. Called by the search worker: each of the three list
+// Appends a row. Called by the search worker: each of the three list
 // operations is a message carried out by the UI thread. The Path goes to the
 // row the list says it inserted, which stays where it is until it has its
 // Path (see WaitForCompleteRows).
 void CCleanerDlg::AddResult(CString name, CString path)
 {
     int index = m_listResults.GetItemCount();
-    index = m_listResults.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM, index, name, 0, 0, 0, m_dwWalkVolume);
+    index = m_listResults.InsertItem(LVIF_TEXT | LVIF_IMAGE, index, name, 0, 0, 0, 0);
     m_listResults.SetItemText(index, 1, path);
 }
 

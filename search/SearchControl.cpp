@@ -1,5 +1,7 @@
 // Search control: the two options, Start/Stop, and the worker thread.
 #include "../app/CleanerDlg.h"
+#include <algorithm>
+#include <iterator>
 
 void CCleanerDlg::OnCheckDebug()
 {
@@ -70,6 +72,7 @@ void CCleanerDlg::StartWorker()
     m_bStopSearch = 0;
     m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir,
                   m_bUseSearchDir ? ReadFolderId(m_strSearchDir) : FolderId() };
+    std::fill(std::begin(m_rootIds), std::end(m_rootIds), FolderId());
     m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!m_pSearchThread) {   // no run: the controls as at a run's end
         m_btnStartSearch.SetWindowText(kStartSearch);
@@ -91,10 +94,10 @@ UINT CCleanerDlg::SearchThreadProc(LPVOID dialog)
     dlg->EnableControls(TRUE);
     dlg->m_bWalking = true;
     if (dlg->m_request.bUseSearchDir) {
-        dlg->SearchRoot(dlg->m_request.strSearchDir, dlg->m_request.strSearchDir);
+        dlg->SearchRoot(dlg->m_request.strSearchDir, dlg->m_request.strSearchDir, kPickedRoot);
     } else {
         for (int i = 0; i < dlg->m_nDriveCount; ++i)
-            dlg->SearchRoot(CString(dlg->m_szDrives[i]), CString(dlg->m_szDrives[i]) + "\\");
+            dlg->SearchRoot(CString(dlg->m_szDrives[i]), CString(dlg->m_szDrives[i]) + "\\", dlg->m_szDrives[i][0] - 'A');
     }
     dlg->m_bWalking = false;
     // A posted message is refused only while the UI thread's queue holds its
@@ -127,6 +130,15 @@ LRESULT CCleanerDlg::OnSearchEnded(WPARAM, LPARAM)
         EnableControls(FALSE);
         AfxGetThread()->m_pMainWnd->SetWindowText(kProductName);
     }
+    return 0;
+}
+
+// WM_SEARCH_ROOT: the worker is about to walk a root; what it leads to is
+// kept for the deletion's checks of its rows.
+LRESULT CCleanerDlg::OnSearchRoot(WPARAM index, LPARAM id)
+{
+    if (index <= static_cast<WPARAM>(kPickedRoot))
+        m_rootIds[index] = *reinterpret_cast<const FolderId*>(id);
     return 0;
 }
 

@@ -58,7 +58,7 @@ TEST(Delete, ADriveThatLeftOrNowLeadsToAnotherVolumeKeepsItsRowsAndLosesNothing)
     const DWORD searched = serial();
     const char* gone = "the drive or share it was found on is no longer there";
     const struct { std::string volume; const char* reason; } steps[] = {
-        { prefix + "/drive_c/vol", gone }, { "", gone }, { other, "its drive now leads to another volume" },
+        { prefix + "/drive_c/vol", gone }, { "", gone }, { other, "its drive now leads to another volume or folder" },
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.volume);
