@@ -66,6 +66,7 @@ CASES = {
     "cancel-75": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0x75, 1)}),
     "abort": (["a/Debug/x.obj=obj", "b/Debug/app.exe=exe", "c/Debug/x.obj=obj"],
               {"abort": (32, 0), "faults": {"hold": "b/Debug/app.exe"}}),
+    "pick-gone": (["p/Debug/x.obj=obj", "p/x/Release/"], {"pick": "p", "faults": {"remove": "p"}}),   # gone itself
     "pick-5c": (["表/Debug/a.obj=obj", "表/能/Release/", "表/能/Debug/b.obj=obj"], {"pick": "表", "setup": "cp932"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "pick": LONG}),
     "deep": (["a/Debug/" + DEEP + "/a.obj=obj", "b/Debug/" + DEEP + "/notes.txt->{canary}/precious.txt",
@@ -218,7 +219,7 @@ def generate(base, seed):
             break
     if seed not in CASES:
         plan, select = random_plan(tree, rows)
-    faults = {name: win(value) if name == "hold" else value for name, value in plan.get("faults", {}).items()}
+    faults = {name: win(value) if name == "hold" or seed in CASES else value for name, value in plan.get("faults", {}).items()}
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
     steps = [("share" if root.startswith("\\\\") else "root", root), ("options", int(debug), int(release)), ("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
