@@ -343,6 +343,43 @@ bool DefineDrive(char letter, const std::string& folder)
     return done != 0;
 }
 
+// The dialog font's base units, measured as Windows defines them: the average
+// width of the 52 letters, and the font's height.
+static SIZE BaseUnits(HWND dialog)
+{
+    HDC dc = ::GetDC(dialog);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    SIZE letters;
+    ::GetTextMetricsA(dc, &metrics);
+    ::GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    bool at96 = ::GetDeviceCaps(dc, LOGPIXELSY) == 96;
+    ::SelectObject(dc, old);
+    ::ReleaseDC(dialog, dc);
+    SIZE base = { (letters.cx / 26 + 1) / 2, metrics.tmHeight };
+    EXPECT_TRUE(!at96 || (base.cx == 6 && base.cy == 13)) << "at 96 DPI the font is not the one the sizes are for";
+    return base;
+}
+
+// 378 pixels by `height` at 96 DPI, scaled by the font's base units against
+// 6 x 13 elsewhere; every control shown is whole.
+void ExpectLaidOut(HWND dialog, int height)
+{
+    SIZE base = BaseUnits(dialog);
+    RECT window, client, control;
+    int width = ::MulDiv(378, base.cx, 6);
+    height = ::MulDiv(height, base.cy, 13);
+    ::GetWindowRect(dialog, &window);
+    EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height) << width << " x " << height;
+    ::GetClientRect(dialog, &client);
+    ::MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetWindowRect(child, &control);
+        EXPECT_TRUE(!::IsWindowVisible(child) || (control.left >= client.left && control.right <= client.right &&
+                                                  control.bottom <= client.bottom)) << "cut off: " << ::GetDlgCtrlID(child);
+    }
+}
+
 void RemoveTree(const std::string& folder)
 {
     std::string from = folder + '\0';   // the list ends in a second NUL

@@ -85,6 +85,11 @@ private:
     std::vector<long> m_clicked = std::vector<long>(2048);   // Handled() at the last ClickAsync
 };
 
+// The dialog is 378 pixels wide and `height` high at 96 DPI (the dialog
+// font's base units 6 x 13), scaled by the font's base units elsewhere; every
+// control shown is whole.
+void ExpectLaidOut(HWND dialog, int height);
+
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);

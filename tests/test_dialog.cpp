@@ -12,24 +12,6 @@
 
 namespace {
 
-// The dialog font's base units, measured as Windows defines them: the average
-// width of the 52 letters, and the font's height.
-SIZE BaseUnits(HWND dialog)
-{
-    HDC dc = ::GetDC(dialog);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(dialog, WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics;
-    SIZE letters;
-    ::GetTextMetricsA(dc, &metrics);
-    ::GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-    bool at96 = ::GetDeviceCaps(dc, LOGPIXELSY) == 96;
-    ::SelectObject(dc, old);
-    ::ReleaseDC(dialog, dc);
-    SIZE base = { (letters.cx / 26 + 1) / 2, metrics.tmHeight };
-    EXPECT_TRUE(!at96 || (base.cx == 6 && base.cy == 13)) << "at 96 DPI the font is not the one the sizes are for";
-    return base;
-}
-
 // True when `window` is centred on `area` (to a pixel).
 bool CentredOn(HWND window, const RECT& area)
 {
@@ -37,25 +19,6 @@ bool CentredOn(HWND window, const RECT& area)
     ::GetWindowRect(window, &rect);
     return std::abs(rect.left + rect.right - area.left - area.right) <= 1 &&
            std::abs(rect.top + rect.bottom - area.top - area.bottom) <= 1;
-}
-
-// 378 pixels by `height` at 96 DPI, scaled by the font's base units against
-// 6 x 13 elsewhere; every control shown is whole.
-void ExpectLaidOut(HWND dialog, int height)
-{
-    SIZE base = BaseUnits(dialog);
-    RECT window, client, control;
-    int width = ::MulDiv(378, base.cx, 6);
-    height = ::MulDiv(height, base.cy, 13);
-    ::GetWindowRect(dialog, &window);
-    EXPECT_TRUE(window.right - window.left == width && window.bottom - window.top == height) << width << " x " << height;
-    ::GetClientRect(dialog, &client);
-    ::MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::GetWindowRect(child, &control);
-        EXPECT_TRUE(!::IsWindowVisible(child) || (control.left >= client.left && control.right <= client.right &&
-                                                  control.bottom <= client.bottom)) << "cut off: " << ::GetDlgCtrlID(child);
-    }
 }
 
 TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
@@ -272,133 +235,6 @@ TEST(Process, EscapeEnterAndCloseEndTheProcessAlsoDuringASearch)
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }
-}
-
-// Delete Selected right after the worker has inserted a row (held there until
-// the delete reads the list), on a row whose folder was just moved away (it
-// goes at once). Every row keeps its own Path; every other one stays listed once.
-TEST(Search, DeletingDuringASearchNeverMixesUpRows)
-{
-    DialogHarness ui;
-    std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // 2,000 folders, 20 Debug; Delete enabled
-    ASSERT_EQ(20u, all.size());
-    HWND list = ui.Item(IDC_LIST_RESULTS);
-    std::atomic<HANDLE> worker{ nullptr };
-    std::atomic<long> posted{ 0 };
-    long handled = ui.Handled(IDC_DELETE_SELECTED);
-    ui.Watch([&](const CWPRETSTRUCT& call) {
-        if (call.hwnd == list && call.message == LVM_INSERTITEMA && call.lResult > 0) {
-            char path[MAX_PATH] = "";
-            ListView_GetItemText(list, 0, 1, path, MAX_PATH);
-            ::MoveFileA(path, (std::string(path) + "-moved").c_str());
-            ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
-            ::SuspendThread(worker);   // until the delete reads a Path (below)
-            ::PostMessageA(ui.Item(IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
-            ++posted;
-        } else if (call.hwnd == list && (call.message == LVM_GETITEMTEXTA || call.message == LVM_GETITEMTEXTW) &&
-                   reinterpret_cast<const LVITEMA*>(call.lParam)->iSubItem == 1) {
-            ::ResumeThread(worker);   // does nothing when it is not held
-        }
-    });
-    ui.Click(IDC_START_SEARCH);
-    worker = ui.Dlg().m_pSearchThread->m_hThread;
-    ASSERT_TRUE(ui.WaitForEnd());
-    ui.Watch(nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == posted; }, 30000));
-
-    std::set<std::string> listed;
-    for (const Row& row : ui.Rows()) {
-        EXPECT_EQ(row.name, row.path.substr(row.path.find_last_of('\\') + 1)) << "a row with another's Path";
-        EXPECT_TRUE(listed.insert(row.path).second) << "listed twice: " << row.path;
-    }
-    for (const Row& row : all)
-        EXPECT_EQ(listed.count(row.path) != 0, ::GetFileAttributesA(row.path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            << "listed, yet gone; or there, yet not listed: " << row.path;
-    EXPECT_GT(posted, 5);
-}
-
-// Stop ends the walk (at most the entry past its stop test has its title).
-// Start while a stopped run is held is answered at once, and the new run lists
-// what a run of its own lists; Stop again calls the waiting run off. Closed then, the window goes at once, the dialog later.
-TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
-{
-    DialogHarness ui;
-    std::vector<Row> all = ui.SearchIn("C:\\t\\stop", true, false);   // 2,000 folders, 20 of them Debug
-    ASSERT_EQ(20u, all.size());
-    ExpectLaidOut(ui.Dialog(), 385);   // a search shows the list, expanded
-    EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
-    std::atomic<long> titles{ 0 };
-    std::atomic<bool> holdAtTitle{ false }, held{ false };
-    std::atomic<HANDLE> worker{ nullptr };
-    ui.Watch([&](const CWPRETSTRUCT& call) {   // counts the titles; holds the worker at one when asked
-        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() &&
-            std::strncmp(reinterpret_cast<const char*>(call.lParam), "Searching - ", 12) == 0) {
-            ++titles;
-            if (holdAtTitle.exchange(false)) {
-                ::SuspendThread(worker);   // it waits for this title's answer
-                held = true;
-            }
-        }
-    });
-    ui.Click(IDC_START_SEARCH);
-    ExpectLaidOut(ui.Dialog(), 385);   // and stays so when it was already
-    ASSERT_TRUE(WaitUntil([&] { return titles >= 100; }, 30000));
-    wchar_t caption[64] = L"";   // as painted: the window's own text, not what WM_GETTEXT answers
-    EXPECT_TRUE(WaitUntil([&] { return ::InternalGetWindowText(ui.Dialog(), caption, 64) &&
-                                       std::wcsncmp(caption, L"Searching - ", 12) == 0; }, 1000))
-        << "the caption does not follow the title";
-    ui.Click(IDC_START_SEARCH);
-    long atStop = titles;
-    ASSERT_TRUE(ui.WaitForEnd());
-    EXPECT_LE(titles - atStop, 2) << "the walk went on after Stop";
-
-    auto startHeld = [&] {   // a run whose worker is held at its first title
-        holdAtTitle = true;
-        held = false;
-        ui.Click(IDC_START_SEARCH);
-        worker = ui.Dlg().m_pSearchThread->m_hThread;
-        return WaitUntil([&] { return held.load(); }, 10000);
-    };
-    long beeps = ui.Beeps();
-    ASSERT_TRUE(startHeld());
-    EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL) && ui.Enabled(IDC_DELETE_SELECTED)) << "Delete, enabled before the run";
-    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE));
-    for (int height : { 200, 385 }) {   // Details, during the run too
-        ui.Click(IDC_DETAILS);
-        ExpectLaidOut(ui.Dialog(), height);
-    }
-    auto clickAnswered = [&] {   // the dialog carries out a click of Start/Stop at once
-        return ::SendMessageTimeoutA(ui.Item(IDC_START_SEARCH), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
-    };
-    EXPECT_TRUE(clickAnswered()) << "Stop";
-    EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
-    EXPECT_TRUE(ui.Beeps() == beeps && ui.Title() != "Tolvane Cleaner") << "the run's end before the walk has unwound";
-    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_SELECT_DRIVE)) << "the options before the walk has unwound";
-    EXPECT_TRUE(clickAnswered()) << "Start while the stopped run is held";
-    EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
-    EXPECT_TRUE(ui.Rows().empty());
-    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(worker);
-    ASSERT_TRUE(ui.WaitForEnd());
-    EXPECT_EQ(beeps + 1, ui.Beeps()) << "the stopped run and the one after it: one beep, at the end";
-    std::vector<Row> rows = ui.Rows();
-    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin(), all.end(),
-                           [](const Row& a, const Row& b) { return a.path == b.path; }))
-        << "the run started after the stopped one listed " << rows.size() << " rows";
-
-    ASSERT_TRUE(startHeld());   // Stop, Start, Stop: the run that waited is called off
-    EXPECT_TRUE(clickAnswered() && clickAnswered() && clickAnswered());
-    beeps = ui.Beeps();
-    ::ResumeThread(worker);
-    ASSERT_TRUE(ui.WaitForEnd());
-    EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1) << "a search started after it was called off";
-
-    ASSERT_TRUE(startHeld());
-    ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
-    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(worker);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
 }
 
 // Drives A: (floppy), D: (CD-ROM), E: to M:, O: and Z: (fixed), N: (network),

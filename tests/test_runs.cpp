@@ -1,0 +1,267 @@
+// A search, and deleting, where things change under the user: Stop and Start
+// while a stopped search unwinds, deletes while a search goes on, and a drive
+// that left or leads to another volume since the search.
+#include "DialogHarness.h"
+#include <gtest/gtest.h>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <set>
+
+namespace {
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Makes `folder` (and every folder on its way) and a file in it.
+void MakeFile(const std::string& folder, const char* file)
+{
+    ::SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    ::CloseHandle(::CreateFileA((folder + "\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
+std::string Names(const std::vector<Row>& rows)
+{
+    std::string names;
+    for (const Row& row : rows)
+        names += row.path + "|";
+    return names;
+}
+
+// Delete Selected right after the worker has inserted a row (held there until
+// the delete reads the list), on a row whose folder was just moved away (it
+// goes at once). Every row keeps its own Path; every other one stays listed once.
+TEST(Search, DeletingDuringASearchNeverMixesUpRows)
+{
+    DialogHarness ui;
+    std::vector<Row> all = ui.SearchIn("C:\\t\\mixup", true, false);   // 2,000 folders, 20 Debug; Delete enabled
+    ASSERT_EQ(20u, all.size());
+    HWND list = ui.Item(IDC_LIST_RESULTS);
+    std::atomic<HANDLE> worker{ nullptr };
+    std::atomic<long> posted{ 0 };
+    long handled = ui.Handled(IDC_DELETE_SELECTED);
+    ui.Watch([&](const CWPRETSTRUCT& call) {
+        if (call.hwnd == list && call.message == LVM_INSERTITEMA && call.lResult > 0) {
+            char path[MAX_PATH] = "";
+            ListView_GetItemText(list, 0, 1, path, MAX_PATH);
+            ::MoveFileA(path, (std::string(path) + "-moved").c_str());
+            ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+            ::SuspendThread(worker);   // until the delete reads a Path (below)
+            ::PostMessageA(ui.Item(IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
+            ++posted;
+        } else if (call.hwnd == list && (call.message == LVM_GETITEMTEXTA || call.message == LVM_GETITEMTEXTW) &&
+                   reinterpret_cast<const LVITEMA*>(call.lParam)->iSubItem == 1) {
+            ::ResumeThread(worker);   // does nothing when it is not held
+        }
+    });
+    ui.Click(IDC_START_SEARCH);
+    worker = ui.Dlg().m_pSearchThread->m_hThread;
+    ASSERT_TRUE(ui.WaitForEnd());
+    ui.Watch(nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == posted; }, 30000));
+
+    std::set<std::string> listed;
+    for (const Row& row : ui.Rows()) {
+        EXPECT_EQ(row.name, row.path.substr(row.path.find_last_of('\\') + 1)) << "a row with another's Path";
+        EXPECT_TRUE(listed.insert(row.path).second) << "listed twice: " << row.path;
+    }
+    for (const Row& row : all)
+        EXPECT_EQ(listed.count(row.path) != 0, ::GetFileAttributesA(row.path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            << "listed, yet gone; or there, yet not listed: " << row.path;
+    EXPECT_GT(posted, 5);
+}
+
+// Stop ends the walk (at most the entry past its stop test has its title).
+// Start while a stopped run is held is answered at once, and the new run lists
+// what a run of its own lists; Stop again calls the waiting run off. Closed then, the window goes at once, the dialog later.
+TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
+{
+    DialogHarness ui;
+    std::vector<Row> all = ui.SearchIn("C:\\t\\stop", true, false);   // 2,000 folders, 20 of them Debug
+    ASSERT_EQ(20u, all.size());
+    ExpectLaidOut(ui.Dialog(), 385);   // a search shows the list, expanded
+    EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
+    std::atomic<long> titles{ 0 };
+    std::atomic<bool> holdAtTitle{ false }, held{ false };
+    std::atomic<HANDLE> worker{ nullptr };
+    ui.Watch([&](const CWPRETSTRUCT& call) {   // counts the titles; holds the worker at one when asked
+        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() &&
+            std::strncmp(reinterpret_cast<const char*>(call.lParam), "Searching - ", 12) == 0) {
+            ++titles;
+            if (holdAtTitle.exchange(false)) {
+                ::SuspendThread(worker);   // it waits for this title's answer
+                held = true;
+            }
+        }
+    });
+    ui.Click(IDC_START_SEARCH);
+    ExpectLaidOut(ui.Dialog(), 385);   // and stays so when it was already
+    ASSERT_TRUE(WaitUntil([&] { return titles >= 100; }, 30000));
+    wchar_t caption[64] = L"";   // as painted: the window's own text, not what WM_GETTEXT answers
+    EXPECT_TRUE(WaitUntil([&] { return ::InternalGetWindowText(ui.Dialog(), caption, 64) &&
+                                       std::wcsncmp(caption, L"Searching - ", 12) == 0; }, 1000))
+        << "the caption does not follow the title";
+    ui.Click(IDC_START_SEARCH);
+    long atStop = titles;
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_LE(titles - atStop, 2) << "the walk went on after Stop";
+
+    auto startHeld = [&] {   // a run whose worker is held at its first title
+        holdAtTitle = true;
+        held = false;
+        ui.Click(IDC_START_SEARCH);
+        worker = ui.Dlg().m_pSearchThread->m_hThread;
+        return WaitUntil([&] { return held.load(); }, 10000);
+    };
+    long beeps = ui.Beeps();
+    ASSERT_TRUE(startHeld());
+    EXPECT_TRUE(ui.Enabled(IDC_DELETE_ALL) && ui.Enabled(IDC_DELETE_SELECTED)) << "Delete, enabled before the run";
+    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_CHECK_RELEASE) || ui.Enabled(IDC_SELECT_DRIVE));
+    for (int height : { 200, 385 }) {   // Details, during the run too
+        ui.Click(IDC_DETAILS);
+        ExpectLaidOut(ui.Dialog(), height);
+    }
+    auto clickAnswered = [&] {   // the dialog carries out a click of Start/Stop at once
+        return ::SendMessageTimeoutA(ui.Item(IDC_START_SEARCH), BM_CLICK, 0, 0, SMTO_NORMAL, 2000, nullptr) != 0;
+    };
+    EXPECT_TRUE(clickAnswered()) << "Stop";
+    EXPECT_EQ("Start Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Beeps() == beeps && ui.Title() != "Tolvane Cleaner") << "the run's end before the walk has unwound";
+    EXPECT_FALSE(ui.Enabled(IDC_CHECK_DEBUG) || ui.Enabled(IDC_SELECT_DRIVE)) << "the options before the walk has unwound";
+    EXPECT_TRUE(clickAnswered()) << "Start while the stopped run is held";
+    EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
+    EXPECT_TRUE(ui.Rows().empty());
+    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
+    ::ResumeThread(worker);
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_EQ(beeps + 1, ui.Beeps()) << "the stopped run and the one after it: one beep, at the end";
+    std::vector<Row> rows = ui.Rows();
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), all.begin(), all.end(),
+                           [](const Row& a, const Row& b) { return a.path == b.path; }))
+        << "the run started after the stopped one listed " << rows.size() << " rows";
+
+    ASSERT_TRUE(startHeld());   // Stop, Start, Stop: the run that waited is called off
+    EXPECT_TRUE(clickAnswered() && clickAnswered() && clickAnswered());
+    beeps = ui.Beeps();
+    ::ResumeThread(worker);
+    ASSERT_TRUE(ui.WaitForEnd());
+    EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1) << "a search started after it was called off";
+
+    ASSERT_TRUE(startHeld());
+    ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
+    EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
+    ::ResumeThread(worker);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
+}
+
+// V: leads to C:\vol at the search. Then V: leaves as the shell's request
+// starts; V: has left (a stick pulled); V: leads to X:, another volume
+// (another file system) holding the same folders. Each time the rows stay,
+// named with the reason, and no folder of either volume is touched.
+TEST(Delete, ADriveThatLeftOrNowLeadsToAnotherVolumeKeepsItsRowsAndLosesNothing)
+{
+    const std::string prefix = std::getenv("WINEPREFIX"), other = std::getenv("CLEANER_OTHER_VOLUME");
+    ASSERT_TRUE(DefineDrive('x', other));   // a volume of its own, as a second stick
+    ::SHCreateDirectoryExA(nullptr, "C:\\vol", nullptr);
+    FILE* volume = std::fopen("C:\\vol\\.windows-serial", "w");   // X:'s is 2222
+    std::fputs("1111", volume);
+    std::fclose(volume);
+    for (const char* drive : { "C:\\vol", "X:" }) {
+        RemoveTree(std::string(drive) + "\\a");
+        MakeFile(std::string(drive) + "\\a\\Debug", "a.obj");
+        MakeFile(std::string(drive) + "\\b\\Release", "b.pdb");
+    }
+    ASSERT_TRUE(DefineDrive('v', prefix + "/drive_c/vol"));
+    DialogHarness ui;
+    ASSERT_EQ("V:\\a\\Debug|V:\\b\\Release|", Names(ui.SearchIn("V:\\", true, true)));
+    auto serial = [] {   // of the volume V: leads to now, as the program reads it
+        BY_HANDLE_FILE_INFORMATION info = {};
+        HANDLE root = ::CreateFileA("V:\\", 0, 7, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ::GetFileInformationByHandle(root, &info);
+        ::CloseHandle(root);
+        return info.dwVolumeSerialNumber;
+    };
+    const DWORD searched = serial();
+    const char* gone = "the drive or share it was found on is no longer there";
+    const struct { std::string volume; const char* reason; } steps[] = {
+        { prefix + "/drive_c/vol", gone }, { "", gone }, { other, "its drive now leads to another volume or folder" },
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.volume);
+        ASSERT_TRUE(DefineDrive('v', step.volume) || step.volume.empty());   // (it may have left already)
+        for (int again = 0; step.volume == other && serial() == searched && again < 5; ++again)
+            DefineDrive('v', other);   // until Wine tells the volumes apart (see DefineDrive)
+        if (&step == steps)
+            ui.BeforeNextRequest([] { DefineDrive('v', ""); });
+        std::string reason = std::string("\n    ") + step.reason;
+        EXPECT_EQ("2 folders were not deleted:\n\nV:\\a\\Debug" + reason + "\nV:\\b\\Release" + reason, ui.Delete(IDC_DELETE_ALL));
+        EXPECT_EQ("V:\\a\\Debug|V:\\b\\Release|", Names(ui.Rows()));
+        for (const char* drive : { "C:\\vol", "X:" })
+            EXPECT_TRUE(Exists(std::string(drive) + "\\a\\Debug\\a.obj") && Exists(std::string(drive) + "\\b\\Release\\b.pdb"));
+    }
+    DefineDrive('v', "");
+    DefineDrive('x', "");
+}
+
+// Delete All while a search runs: the rows found while its question is open
+// are deleted with the others; those found after the request stay, with
+// their folders. The worker is held at the titles of f3 and f6.
+TEST(Delete, AllDuringASearchTakesTheRowsFoundWhileItAskedNotThoseAfter)
+{
+    RemoveTree("C:\\fz\\during");
+    for (char folder = '0'; folder <= '9'; ++folder)
+        MakeFile(std::string("C:\\fz\\during\\f") + folder + "\\Debug", "a.obj");
+    DialogHarness ui;
+    ASSERT_EQ(10u, ui.SearchIn("C:\\fz\\during", true, false).size());   // Delete All enabled
+    std::atomic<HANDLE> worker{ nullptr };
+    std::atomic<bool> held{ false };
+    std::string holdAt = "Searching - C:\\fz\\during\\f3";
+    ui.Watch([&](const CWPRETSTRUCT& call) {
+        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() && !held &&
+            holdAt == reinterpret_cast<const char*>(call.lParam)) {
+            ::SuspendThread(worker);   // it waits for this title's answer
+            held = true;
+        }
+    });
+    auto holdNext = [&](const char* title) {
+        holdAt = title;
+        held = false;
+        ::ResumeThread(worker);
+        return WaitUntil([&] { return held.load(); }, 10000);
+    };
+    struct LetGo {   // however the test ends, the worker is not left held
+        DialogHarness& ui;
+        std::atomic<HANDLE>& worker;
+        ~LetGo() { ui.Watch(nullptr); ::ResumeThread(worker); }
+    } letGo{ ui, worker };
+    ui.Click(IDC_START_SEARCH);
+    worker = ui.Dlg().m_pSearchThread->m_hThread;
+    ASSERT_TRUE(WaitUntil([&] { return held.load(); }, 10000));
+    ui.ClickAsync(IDC_DELETE_ALL);
+    HWND box = ui.WaitForPopup("Confirm Delete");
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(holdNext("Searching - C:\\fz\\during\\f6"));   // f3 to f5 found while it asks
+    size_t asked = ui.Requests().size();
+    ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
+    EXPECT_EQ("", Names(ui.Rows()));
+    holdAt.clear();
+    ::ResumeThread(worker);
+    ASSERT_TRUE(ui.WaitForEnd());
+    ui.Watch(nullptr);
+    std::string after;
+    for (char folder = '0'; folder <= '9'; ++folder) {
+        std::string debug = std::string("C:\\fz\\during\\f") + folder + "\\Debug";
+        EXPECT_EQ(folder >= '6', Exists(debug)) << debug;
+        after += folder >= '6' ? debug + "|" : "";
+    }
+    EXPECT_EQ(after, Names(ui.Rows()));
+    ASSERT_EQ(asked + 1, ui.Requests().size());
+    EXPECT_EQ(6u, ui.Requests().back().paths.size());
+}
+
+}  // namespace
