@@ -4,6 +4,7 @@
 // messages are carried out (a running search goes on appending rows).
 #include "../app/CleanerDlg.h"
 #include "SafeDelete.h"
+#include <cctype>
 #include <map>
 #include <set>
 #include <string>
@@ -74,10 +75,6 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     if (m_bDeleting)   // the UI thread may carry out clicks while the shell works
         return;
     m_bDeleting = true;
-    // A drive without its medium fails the checks in silence, as in the walk
-    // (by default Windows would ask for the medium in a box of its own).
-    DWORD errorMode = 0;
-    ::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &errorMode);
     WaitForCompleteRows();
 
     std::vector<ListedFolder> listed = CheckRows(rows);
@@ -94,7 +91,6 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     RetryLeftOver(byLength, cancelled);
     RemoveGoneRows(listed, requested, there);
     ReportKeptFolders(listed);
-    ::SetThreadErrorMode(errorMode, nullptr);
     m_bDeleting = false;
 }
 
@@ -109,7 +105,7 @@ std::vector<ListedFolder> CCleanerDlg::CheckRows(const std::vector<int>& rows)
     for (int row : rows) {
         CString name = m_listResults.GetItemText(row, 0);
         CString path = m_listResults.GetItemText(row, 1);
-        int index = m_request.bUseSearchDir ? kPickedRoot : (path.GetLength() > 2 ? (path[0] & ~0x20) - 'A' : -1);
+        int index = m_request.bUseSearchDir ? kPickedRoot : ::toupper(static_cast<unsigned char>(path[0])) - 'A';
         auto root = roots.find(index);
         if (root == roots.end() && index >= 0 && index <= kPickedRoot)
             root = roots.emplace(index, VolumeNow(index == kPickedRoot ? m_request.strSearchDir : path.Left(3),

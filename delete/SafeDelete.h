@@ -10,7 +10,7 @@ enum class FolderState {
     Ready,         // a real folder with its listed name: may be handed to the shell
     Gone,          // nothing is there any more, on a volume that is still there
     Cancelled,     // handed to the shell, and the user cancelled its request: kept in silence
-    // Kept, and the user is told why:
+    // Kept, and the user is told why (every state from here on):
     DriveGone,     // the drive or share it was found on is not there now
     OtherVolume,   // its drive now leads to another volume or folder
     Changed,       // something else is there now, or it cannot be checked
