@@ -236,21 +236,26 @@ void DialogHarness::PickFolder(const std::string& folder)
     PickFolder(std::wstring(wide));
 }
 
-void DialogHarness::PickFolder(const std::wstring& folder)
+// Select Drive: the picker, with its title (Wine's shows no edit box: that is not checked).
+HWND DialogHarness::OpenPicker()
 {
     ClickAsync(IDC_SELECT_DRIVE);
     HWND picker = WaitForPopup(nullptr);
-    ASSERT_TRUE(picker) << "the folder picker did not open";
-    bool titled = false;   // (Wine's picker shows no edit box: that is not checked)
+    EXPECT_TRUE(picker) << "the folder picker did not open";
+    bool titled = false;
     for (HWND child = ::GetWindow(picker, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         titled = titled || Text(child) == "Browse for Search Directory";
     EXPECT_TRUE(titled) << "the picker's title";
-    // The picker may still be filling its tree: select until the selection shows.
-    std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
-    name = name.empty() ? folder.substr(0, 2) : name;
+    return picker;
+}
+
+// The picker may still be filling its tree: `select` until the selection's text is `shown`.
+static bool SelectUntilShown(HWND picker, const std::function<void()>& select,
+                             const std::function<bool(const std::wstring&)>& shown)
+{
     HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
-    bool selected = !folder.empty() && WaitUntil([&] {
-        ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    return WaitUntil([&] {
+        select();
         wchar_t text[MAX_PATH] = L"";
         TVITEMW item = {};
         item.mask = TVIF_TEXT;
@@ -258,8 +263,20 @@ void DialogHarness::PickFolder(const std::wstring& folder)
         item.pszText = text;
         item.cchTextMax = MAX_PATH;
         ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        return ::lstrcmpiW(text, name.c_str()) == 0 || std::wstring(text).find(L"(" + name + L")") != std::wstring::npos;
+        return shown(text);
     }, 10000);
+}
+
+void DialogHarness::PickFolder(const std::wstring& folder)
+{
+    HWND picker = OpenPicker();
+    std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    name = name.empty() ? folder.substr(0, 2) : name;
+    bool selected = !folder.empty() && SelectUntilShown(picker, [&] {
+        ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    }, [&](const std::wstring& text) {
+        return ::lstrcmpiW(text.c_str(), name.c_str()) == 0 || text.find(L"(" + name + L")") != std::wstring::npos;
+    });
     ::PostMessageA(::GetDlgItem(picker, selected ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(selected || folder.empty()) << "the picker did not select the folder";
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";
@@ -267,23 +284,12 @@ void DialogHarness::PickFolder(const std::wstring& folder)
 
 bool DialogHarness::PickItem(LPCITEMIDLIST item, bool choose)
 {
-    ClickAsync(IDC_SELECT_DRIVE);
-    HWND picker = WaitForPopup(nullptr);
-    EXPECT_TRUE(picker) << "the folder picker did not open";
-    SHFILEINFOW shown = {};   // the picker may still be filling its tree: select until the selection shows
+    HWND picker = OpenPicker();
+    SHFILEINFOW shown = {};
     ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &shown, sizeof shown, SHGFI_PIDL | SHGFI_DISPLAYNAME);
-    HWND tree = ::FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(SelectUntilShown(picker, [&] {
         ::SendMessageA(picker, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(item));
-        wchar_t text[MAX_PATH] = L"";
-        TVITEMW selection = {};
-        selection.mask = TVIF_TEXT;
-        selection.hItem = TreeView_GetSelection(tree);
-        selection.pszText = text;
-        selection.cchTextMax = MAX_PATH;
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&selection));
-        return ::lstrcmpW(text, shown.szDisplayName) == 0;
-    }, 10000)) << "the picker did not select the item";
+    }, [&](const std::wstring& text) { return text == shown.szDisplayName; })) << "the picker did not select the item";
     bool enabled = ::IsWindowEnabled(::GetDlgItem(picker, IDOK)) != 0;
     ::PostMessageA(picker, WM_COMMAND, choose ? IDOK : IDCANCEL, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(picker); }, 10000)) << "the picker stayed open";

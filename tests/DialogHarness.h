@@ -78,6 +78,8 @@ public:
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
 
 private:
+    HWND OpenPicker();
+
     DrivenDialog* m_pDialog;
     CWinThread* m_pThread;
     HWND m_hDialog;
