@@ -21,6 +21,29 @@ bool CentredOn(HWND window, const RECT& area)
            std::abs(rect.top + rect.bottom - area.top - area.bottom) <= 1;
 }
 
+// The list's rows (below its header) as on screen, or as the list draws them when asked now.
+std::vector<COLORREF> Pixels(HWND list, bool onScreen)
+{
+    RECT area, header;
+    ::GetClientRect(list, &area);
+    ::GetClientRect(ListView_GetHeader(list), &header);
+    HDC screen = ::GetDC(list), dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, area.right, area.bottom);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    if (onScreen)
+        ::BitBlt(dc, 0, 0, area.right, area.bottom, screen, 0, 0, SRCCOPY);
+    else
+        ::SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> pixels;
+    for (int y = header.bottom; y < area.bottom; y += 2)
+        for (int x = 0; x < area.right; x += 2)
+            pixels.push_back(::GetPixel(dc, x, y));
+    ::DeleteObject(::SelectObject(dc, old));
+    ::DeleteDC(dc);
+    ::ReleaseDC(list, screen);
+    return pixels;
+}
+
 TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
 {
     DialogHarness ui;
@@ -191,7 +214,9 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
         for (const Row& row : ui.Rows())
             rows += row.name + " ";
         EXPECT_EQ(step.rows, rows);
-        EXPECT_TRUE(::IsWindowVisible(ui.Item(IDC_LIST_RESULTS))) << "the list is shown and painted";
+        HWND list = ui.Item(IDC_LIST_RESULTS);   // shown, and painted as it draws itself now
+        ::UpdateWindow(list);
+        EXPECT_TRUE(::IsWindowVisible(list) && Pixels(list, true) == Pixels(list, false)) << "the list is not painted";
         EXPECT_TRUE(step.what == Search || ui.Beeps() == beeps) << "a beep";
         EXPECT_TRUE(ui.Enabled(IDC_CHECK_DEBUG) && ui.Enabled(IDC_CHECK_RELEASE) && ui.Enabled(IDC_SELECT_DRIVE));
         EXPECT_TRUE(ui.Checked(IDC_CHECK_DEBUG) == step.debug && ui.Checked(IDC_CHECK_RELEASE) == step.release);

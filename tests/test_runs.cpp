@@ -148,7 +148,8 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     beeps = ui.Beeps();
     ::ResumeThread(worker);
     ASSERT_TRUE(ui.WaitForEnd());
-    EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1) << "a search started after it was called off";
+    EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1 && ui.Rows().empty())
+        << "a search started after it was called off";
 
     ASSERT_TRUE(startHeld());
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
