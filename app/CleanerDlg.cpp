@@ -21,7 +21,7 @@ CCleanerDlg::CCleanerDlg()
       m_bUseSearchDir(0),
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pSearchThread(nullptr),
-      m_request{ 0, 0, 0, CString(), FolderId() },
+      m_request{ 0, 0, 0, CString() },
       m_bStartPending(false),
       m_bClosePending(false),
       m_nCloseResult(IDCANCEL),

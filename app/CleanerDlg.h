@@ -73,7 +73,6 @@ protected:
         int bSearchRelease;
         int bUseSearchDir;
         CString strSearchDir;
-        FolderId rootId;                // the folder strSearchDir led to as the run started
     } m_request;
     FolderId m_rootIds[kPickedRoot + 1];  // each root of the run as the walk found it (WM_SEARCH_ROOT)
     bool m_bStartPending;               // Start pressed while the stopped run unwinds

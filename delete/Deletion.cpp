@@ -50,7 +50,7 @@ static FolderState Recheck(const ListedFolder& item, FolderSet way)
 // folder mount point, the only way to a volume without a letter, or a
 // junction) is the user's choice, not a change; below the picked folder any
 // link is refused. They count as safe only while the picked folder still
-// leads to the very folder the run started from (m_request.rootId: not
+// leads to the very folder the run started from (m_rootIds[kPickedRoot]: not
 // re-pointed, not replaced). Empty after a search of the drives: nothing
 // lies above a drive's root.
 FolderSet CCleanerDlg::ChosenWay() const
@@ -58,7 +58,7 @@ FolderSet CCleanerDlg::ChosenWay() const
     FolderSet way;
     const CString& root = m_request.strSearchDir;
     int start = RootLength(root);
-    if (!m_request.bUseSearchDir || start < 0 || !(ReadFolderId(root) == m_request.rootId))
+    if (!m_request.bUseSearchDir || start < 0 || !(ReadFolderId(root) == m_rootIds[kPickedRoot]))
         return way;
     for (int at = root.Find('\\', start); at >= 0; at = root.Find('\\', at + 1))
         way.Add(root.Left(at));

@@ -70,8 +70,7 @@ void CCleanerDlg::OnStartSearch()
 void CCleanerDlg::StartWorker()
 {
     m_bStopSearch = 0;
-    m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir,
-                  m_bUseSearchDir ? ReadFolderId(m_strSearchDir) : FolderId() };
+    m_request = { m_bSearchDebug, m_bSearchRelease, m_bUseSearchDir, m_strSearchDir };
     std::fill(std::begin(m_rootIds), std::end(m_rootIds), FolderId());
     m_pSearchThread = AfxBeginThread(SearchThreadProc, m_pThis, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!m_pSearchThread) {   // no run: the controls as at a run's end
