@@ -148,10 +148,10 @@ protected:
     void DeleteRows(const std::vector<int>& rows);
     std::vector<ListedFolder> CheckRows(const std::vector<int>& rows);
     FolderSet ChosenWay() const;
-    std::set<std::string> FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed);
+    std::set<std::wstring> FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed);
     void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool cancelled);
     void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
-                        const std::set<std::string>& there);
+                        const std::set<std::wstring>& there);
     void ReportKeptFolders(const std::vector<ListedFolder>& listed);
 
     DECLARE_MESSAGE_MAP()

@@ -39,10 +39,13 @@ void CCleanerDlg::OnDeleteSelected()
 
 // Checks a folder once more and removes the links inside it: Ready when it
 // may go to the shell, else why not.
-static FolderState Recheck(const ListedFolder& item, FolderSet way)
+static FolderState Recheck(ListedFolder item, FolderSet way)
 {
-    FolderState state = CheckListedFolder(item.path, item.name, &way);
-    return state == FolderState::Ready ? RemoveLinksInside(item.path, FolderIdentity(item.path)) : state;
+    FolderState state = CheckListedFolder(item, way);
+    if (state != FolderState::Ready)
+        return state;
+    item.identity = FolderIdentity(item.wide);
+    return RemoveLinksInside(item);
 }
 
 // The way to the rows of the last run: the picked folder and the folders
@@ -56,12 +59,12 @@ static FolderState Recheck(const ListedFolder& item, FolderSet way)
 FolderSet CCleanerDlg::ChosenWay() const
 {
     FolderSet way;
-    const CString& root = m_request.strSearchDir;
-    int start = RootLength(root);
-    if (!m_request.bUseSearchDir || start < 0 || !(ReadFolderId(root) == m_rootIds[kPickedRoot]))
+    std::wstring root = FileNameKey(LongPath(m_request.strSearchDir));
+    size_t start = LongRootLength(root);
+    if (!m_request.bUseSearchDir || start == 0 || !(ReadFolderId(m_request.strSearchDir) == m_rootIds[kPickedRoot]))
         return way;
-    for (int at = root.Find('\\', start); at >= 0; at = root.Find('\\', at + 1))
-        way.Add(root.Left(at));
+    for (size_t at = root.find(L'\\', start); at != std::wstring::npos; at = root.find(L'\\', at + 1))
+        way.Add(root.substr(0, at));
     way.Add(root);
     return way;
 }
@@ -78,7 +81,7 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     WaitForCompleteRows();
 
     std::vector<ListedFolder> listed = CheckRows(rows);
-    std::set<std::string> there = FoldersThere(rows, listed);
+    std::set<std::wstring> there = FoldersThere(rows, listed);
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
     ChooseRequests(byLength, requested);
@@ -103,36 +106,36 @@ std::vector<ListedFolder> CCleanerDlg::CheckRows(const std::vector<int>& rows)
     FolderSet safeAncestors = ChosenWay();
     std::map<int, FolderState> roots;
     for (int row : rows) {
-        CString name = m_listResults.GetItemText(row, 0);
         CString path = m_listResults.GetItemText(row, 1);
         int index = m_request.bUseSearchDir ? kPickedRoot : ::toupper(static_cast<unsigned char>(path[0])) - 'A';
         auto root = roots.find(index);
         if (root == roots.end() && index >= 0 && index <= kPickedRoot)
             root = roots.emplace(index, VolumeNow(index == kPickedRoot ? m_request.strSearchDir : path.Left(3),
                                                   m_rootIds[index], index == kPickedRoot)).first;
-        FolderState state = root == roots.end() ? FolderState::Ready : root->second;
-        if (state == FolderState::Ready)
-            state = CheckListedFolder(path, name, &safeAncestors);
-        listed.push_back({ name, path, state, false, false, {} });
+        listed.push_back(ListFolder(path));
+        ListedFolder& item = listed.back();
+        item.state = root == roots.end() ? FolderState::Ready : root->second;
+        if (item.state == FolderState::Ready)
+            item.state = CheckListedFolder(item, safeAncestors);
     }
     return listed;
 }
 
 // The folders of all rows that are there before the request: those of
 // `rows`, just checked (`listed`, in the same order), and the others asked now.
-std::set<std::string> CCleanerDlg::FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed)
+std::set<std::wstring> CCleanerDlg::FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed)
 {
-    std::set<std::string> there;
+    std::set<std::wstring> there;
     std::vector<bool> checked(static_cast<size_t>(m_listResults.GetItemCount()));
     for (size_t i = 0; i < rows.size(); ++i) {
         checked[static_cast<size_t>(rows[i])] = true;
         if (listed[i].state != FolderState::Gone && !VolumeLeft(listed[i].state))
-            there.insert(static_cast<LPCSTR>(listed[i].path));
+            there.insert(listed[i].wide);
     }
     for (size_t row = 0; row < checked.size(); ++row) {
-        CString path = m_listResults.GetItemText(static_cast<int>(row), 1);
-        if (!checked[row] && !IsGone(path))
-            there.insert(static_cast<LPCSTR>(path));
+        std::wstring path = checked[row] ? std::wstring() : LongPath(m_listResults.GetItemText(static_cast<int>(row), 1));
+        if (!path.empty() && !IsGone(path))
+            there.insert(path);
     }
     return there;
 }
@@ -148,12 +151,12 @@ void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool
 {
     const FolderSet way = cancelled ? FolderSet() : ChosenWay();
     for (ListedFolder* item : byLength) {
-        if (!item->inRequest || IsGone(item->path))
+        if (!item->inRequest || IsGone(item->wide))
             continue;
         FolderState state = cancelled ? FolderState::Cancelled : Recheck(*item, way);
         if (state == FolderState::Ready) {
             ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
-            state = IsGone(item->path) ? FolderState::Ready : FolderState::NotDeleted;
+            state = IsGone(item->wide) ? FolderState::Ready : FolderState::NotDeleted;
         }
         item->state = state;
     }
@@ -165,19 +168,18 @@ void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool
 // usual Delete All), the list is emptied in one message: the list-view takes
 // a third of a millisecond for each row removed on its own.
 void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
-                                 const std::set<std::string>& there)
+                                 const std::set<std::wstring>& there)
 {
-    std::set<std::string> removable;
+    std::set<std::wstring> removable;
     for (const ListedFolder& item : listed)
         if (item.state == FolderState::Gone || item.inRequest)
-            removable.insert(static_cast<LPCSTR>(item.path));
+            removable.insert(item.wide);
     WaitForCompleteRows();
     int count = m_listResults.GetItemCount();
     std::vector<int> gone;   // from the last row up
     for (int row = count - 1; row >= 0; --row) {
-        CString path = m_listResults.GetItemText(row, 1);
-        LPCSTR key = path;
-        if ((removable.count(key) || there.count(key) || requested.HasAncestorOf(path)) && IsGone(path))
+        std::wstring path = LongPath(m_listResults.GetItemText(row, 1));
+        if ((removable.count(path) || there.count(path) || requested.HasAncestorOf(FileNameKey(path))) && IsGone(path))
             gone.push_back(row);
     }
     if (gone.size() == static_cast<size_t>(count)) {
@@ -220,7 +222,7 @@ void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
 {
     std::vector<const ListedFolder*> kept;
     for (const ListedFolder& item : listed)
-        if (item.state > FolderState::Cancelled && (VolumeLeft(item.state) || !IsGone(item.path)))
+        if (item.state > FolderState::Cancelled && (VolumeLeft(item.state) || !IsGone(item.wide)))
             kept.push_back(&item);
     if (kept.empty())
         return;

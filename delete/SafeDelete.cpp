@@ -2,66 +2,76 @@
 #include <algorithm>
 #include <string>
 
-// Reads the entry `path` as the listing of its folder shows it (asked for by
-// its exact name, a link may report what it leads to instead of itself). An
-// entry with the very name wins over one that differs in letter case only.
-static bool ReadEntry(const CString& path, bool* isFolder, bool* isLink, CString* storedName)
+ListedFolder ListFolder(const CString& path)
 {
-    int slash = path.ReverseFind('\\');
-    if (slash < 0)
-        return false;
-    CString name(static_cast<LPCSTR>(path) + slash + 1);
-    CFileFind finder;
-    if (!finder.FindFile(path.Left(slash + 1) + "*"))
+    std::wstring wide = LongPath(path);
+    return { path, wide, FileNameKey(wide), FolderState::Ready, false, false, {} };
+}
+
+// Characters of `path` (a "\\?\" path) as the shell is given it: "C:\..." or "\\server\...".
+static size_t ListedLength(const std::wstring& path)
+{
+    return path.size() - (path.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? 6 : 4);
+}
+
+// Reads the entry `path` (a "\\?\" path) as the listing of its folder shows
+// it (asked for by its exact name, a link may report what it leads to
+// instead of itself). An entry with the very name wins over one that differs
+// in letter case only.
+static bool ReadEntry(const std::wstring& path, bool* isFolder, bool* isLink, std::wstring* storedName)
+{
+    size_t slash = path.rfind(L'\\');
+    std::wstring name = path.substr(slash + 1);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = CFileFind::FindFirst((path.substr(0, slash + 1) + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
         return false;
     bool found = false;
-    BOOL more;
     do {
-        more = finder.FindNextFile();
-        CString entry = finder.GetFileName();
-        bool exact = MbsEqual(entry, name);
-        if (exact || (!found && SameFileName(entry, name))) {
+        bool exact = name == entry.cFileName;
+        if (exact || (!found && SameFileName(name, entry.cFileName))) {
             found = true;
-            *isFolder = finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) != 0;
-            *isLink = finder.IsLink() != 0;
-            *storedName = entry;
+            *isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            *isLink = CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0);
+            *storedName = entry.cFileName;
             if (exact)
                 break;
         }
-    } while (more);
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
     return found;
 }
 
-// True when the drive or share that `path` starts with is there.
-static bool RootThere(const CString& path)
+// True when the drive or share that `path` (a "\\?\" path) starts with is there.
+static bool RootThere(const std::wstring& path)
 {
-    int root = RootLength(path);
-    return root > 0 && ::GetFileAttributesA(path.Left(root)) != INVALID_FILE_ATTRIBUTES;
+    size_t root = LongRootLength(path);
+    return root > 0 && ::GetFileAttributesW(path.substr(0, root).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-FolderState CheckListedFolder(LPCSTR listedPath, LPCSTR name, FolderSet* safeAncestors)
+FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors)
 {
-    CString path(listedPath);
-    int root = RootLength(path);
-    if (root < 0 || path.GetLength() <= root || HasWildcard(path))
+    const std::wstring& path = folder.wide;
+    size_t root = LongRootLength(path);
+    if (root == 0 || path.size() <= root || HasWildcard(folder.path))
         return FolderState::Changed;
     bool isFolder = false, isLink = false;
-    CString stored;
+    std::wstring stored;
     if (!ReadEntry(path, &isFolder, &isLink, &stored))
         return IsGone(path) ? FolderState::Gone : !RootThere(path) ? FolderState::DriveGone : FolderState::Changed;
-    if (!isFolder || isLink || !MbsEqual(stored, name))
+    if (!isFolder || isLink || stored != path.substr(path.rfind(L'\\') + 1))
         return FolderState::Changed;
 
     // No folder on the way below the root may have become a link: the path
     // would lead elsewhere.
-    for (int at = path.Find('\\', root); at >= 0; at = path.Find('\\', at + 1)) {
-        CString ancestor = path.Left(at);
-        if (safeAncestors && safeAncestors->Contains(ancestor))
+    for (size_t at = path.find(L'\\', root); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+        std::wstring ancestor = path.substr(0, at);
+        std::wstring key = FileNameKey(ancestor);
+        if (safeAncestors.Contains(key))
             continue;
         if (!ReadEntry(ancestor, &isFolder, &isLink, &stored) || !isFolder || isLink)
             return FolderState::ThroughLink;
-        if (safeAncestors)
-            safeAncestors->Add(ancestor);
+        safeAncestors.Add(key);
     }
     return FolderState::Ready;
 }
@@ -103,6 +113,21 @@ static std::wstring FinalPath(const std::wstring& path, DWORD flags)
     return final;
 }
 
+// True where a link to a file can be listed as a plain file, so that only an
+// open of the file tells. Windows lists every symbolic link, junction and
+// mount point with FILE_ATTRIBUTE_REPARSE_POINT, its tag in dwReserved0 ("a
+// file that is a symbolic link": File Attribute Constants; FindNextFile
+// gives "information about the symbolic link, not the target"): there the
+// listing tells. Wine flags only links to folders, and lists a Unix symbolic
+// link to a file as the file. Wine is known by the export its ntdll alone
+// has; Wine's developers call any such probe unsupported, so it only adds
+// the opens that Windows would not need.
+static bool FileLinksLookPlain()
+{
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
 // A folder inside a chosen folder, as the scan reads it: its \\?\ path, its
 // length as the shell is given it, and its final path (the parent's, and
 // its name). Its path as opened is read only where a file needs it, once.
@@ -114,19 +139,17 @@ struct InsideFolder {
     bool openedRead;
 };
 
-// A link found inside, to be removed as a link.
-struct InsideLink {
-    std::wstring path;
-    bool isFolder;
+// What the scan gathers: the links inside, to be removed as links; and
+// whether each plain file must be opened to tell it from a link.
+struct InsideScan {
+    bool openEachFile;
+    std::vector<std::pair<std::wstring, bool>> links;   // path, and whether it is a folder's
 };
 
 // True when the file `name` in `folder` is itself, not a link to another
 // file: its final path is its folder's and its name, so that a drive letter
 // mapped onto another drive or share cancels out. Where the two cannot be
-// read alike, both are read as opened. On Windows a link to a file always
-// carries the reparse attribute and is removed as a link; Wine lists a link
-// to a file as a plain file, and only there does this open find one
-// (deleting it would delete its target).
+// read alike, both are read as opened.
 static bool IsItself(InsideFolder& folder, const std::wstring& name)
 {
     std::wstring path = folder.path + L"\\" + name;
@@ -142,16 +165,16 @@ static bool IsItself(InsideFolder& folder, const std::wstring& name)
 }
 
 // Reads everything inside `folder` and decides, changing nothing: Ready with
-// the links inside in `links`, or why the folder must stay. The walk uses the
+// the links inside in `scan`, or why the folder must stay. The walk uses the
 // wide API: names that the code page cannot show must be seen as they are,
 // or a link behind one would go unnoticed; and paths inside may pass
 // MAX_PATH. Such a path is refused: the shell's request works on MAX_PATH
 // buffers (Wine's shell then goes on with a cut, empty path and deletes
 // names relative to the current folder: seen).
-static FolderState ScanInside(InsideFolder folder, std::vector<InsideLink>& links)
+static FolderState ScanInside(InsideFolder folder, InsideScan& scan)
 {
     WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((folder.path + L"\\*").c_str(), &entry);
+    HANDLE find = CFileFind::FindFirst((folder.path + L"\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
         return ::GetLastError() == ERROR_FILE_NOT_FOUND ? FolderState::Ready : FolderState::LinkInside;
     FolderState state = FolderState::Ready;
@@ -165,10 +188,10 @@ static FolderState ScanInside(InsideFolder folder, std::vector<InsideLink>& link
         if (length + 2 >= MAX_PATH)
             state = FolderState::TooDeep;
         else if (CFileFind::IsLinkEntry(entry.dwFileAttributes, entry.dwReserved0))
-            links.push_back({ path, isFolder });
+            scan.links.emplace_back(path, isFolder);
         else if (isFolder)
-            state = ScanInside({ path, length, folder.final + L"\\" + name, {}, false }, links);
-        else if (!IsItself(folder, name))
+            state = ScanInside({ path, length, folder.final + L"\\" + name, {}, false }, scan);
+        else if (scan.openEachFile && !IsItself(folder, name))
             state = FolderState::LinkInside;
     } while (state == FolderState::Ready && ::FindNextFileW(find, &entry));
     if (state == FolderState::Ready && ::GetLastError() != ERROR_NO_MORE_FILES)
@@ -177,37 +200,34 @@ static FolderState ScanInside(InsideFolder folder, std::vector<InsideLink>& link
     return state;
 }
 
-FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity)
+FolderState RemoveLinksInside(const ListedFolder& folder)
 {
-    std::wstring path = LongPath(folder);
-    if (path.empty() || identity.empty())
+    if (folder.wide.empty() || folder.identity.empty())
         return FolderState::LinkInside;
-    size_t length = WideFromCodePage(folder).size();
+    size_t length = ListedLength(folder.wide);
     if (length + 2 >= MAX_PATH)   // the folder's own path: the walk lists names a little past it
         return FolderState::TooLong;
-    std::vector<InsideLink> links;
-    FolderState state = ScanInside({ path, length, identity, {}, false }, links);
-    for (size_t i = 0; state == FolderState::Ready && i < links.size(); ++i) {
-        const InsideLink& link = links[i];
-        if (!(link.isFolder ? ::RemoveDirectoryW(link.path.c_str()) : ::DeleteFileW(link.path.c_str())))
+    InsideScan scan = { FileLinksLookPlain(), {} };
+    FolderState state = ScanInside({ folder.wide, length, folder.identity, {}, false }, scan);
+    for (size_t i = 0; state == FolderState::Ready && i < scan.links.size(); ++i) {
+        const std::wstring& link = scan.links[i].first;
+        if (!(scan.links[i].second ? ::RemoveDirectoryW(link.c_str()) : ::DeleteFileW(link.c_str())))
             state = FolderState::LinkInside;
     }
     return state;
 }
 
-std::wstring FolderIdentity(LPCSTR path)
+std::wstring FolderIdentity(const std::wstring& path)
 {
-    std::wstring wide = LongPath(path);
-    std::wstring final = wide.empty() ? wide : FinalPath(wide, FILE_NAME_NORMALIZED);
-    if (final.empty() && !wide.empty())
-        final = FinalPath(wide, FILE_NAME_OPENED);
+    std::wstring final = path.empty() ? path : FinalPath(path, FILE_NAME_NORMALIZED);
+    if (final.empty() && !path.empty())
+        final = FinalPath(path, FILE_NAME_OPENED);
     return final.empty() ? final : FileNameKey(final);
 }
 
-bool IsGone(LPCSTR path)
+bool IsGone(const std::wstring& path)
 {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);   // characters, not bytes
-    if (length == 0 || length > MAX_PATH || ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+    if (path.empty() || ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return false;
     // A drive letter that has left answers ERROR_PATH_NOT_FOUND as a folder
     // gone does: the root tells them apart.
@@ -232,7 +252,7 @@ FolderState VolumeNow(const CString& root, const FolderId& found, bool picked)
     return FolderState::DriveGone;
 }
 
-bool FolderSet::HasAncestorOfKey(const std::wstring& key) const
+bool FolderSet::HasAncestorOf(const std::wstring& key) const
 {
     for (size_t at = key.find(L'\\'); at != std::wstring::npos; at = key.find(L'\\', at + 1))
         if (m_keys.count(key.substr(0, at)))
@@ -255,19 +275,19 @@ void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& reque
     for (ListedFolder* item : byLength) {
         if (item->state != FolderState::Ready)
             continue;
-        item->identity = FolderIdentity(item->path);
-        bool covered = requested.HasAncestorOf(item->path) ||
-                       (!item->identity.empty() && (requested.ContainsKey(item->identity) ||
-                                                    requested.HasAncestorOfKey(item->identity)));
+        item->identity = FolderIdentity(item->wide);
+        bool covered = requested.HasAncestorOf(item->key) ||
+                       (!item->identity.empty() && (requested.Contains(item->identity) ||
+                                                    requested.HasAncestorOf(item->identity)));
         if (!covered)
-            item->state = RemoveLinksInside(item->path, item->identity);
+            item->state = RemoveLinksInside(*item);
         if (item->state != FolderState::Ready)
             continue;
         item->handedToShell = !covered;
         item->inRequest = true;
-        requested.Add(item->path);
+        requested.Add(item->key);
         if (!item->identity.empty())
-            requested.AddKey(item->identity);
+            requested.Add(item->identity);
     }
 }
 

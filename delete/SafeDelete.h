@@ -28,10 +28,13 @@ inline bool VolumeLeft(FolderState state)
     return state == FolderState::DriveGone || state == FolderState::OtherVolume;
 }
 
-// One row's folder on its way through a delete request.
+// One row's folder on its way through a delete request. Its path is
+// converted once, as it enters the checks (ListFolder): every check works on
+// the wide form; the shell's request and the message take the listed one.
 struct ListedFolder {
-    CString name;
-    CString path;
+    CString path;            // the row's Path, as listed
+    std::wstring wide;       // path as "\\?\" path (LongPath); empty when it cannot be converted
+    std::wstring key;        // FileNameKey(wide): what FolderSet holds
     FolderState state;
     bool inRequest;          // goes with the request: its path, or a folder around it
                              // (or the same folder by another path), is handed to the shell
@@ -39,34 +42,38 @@ struct ListedFolder {
     std::wstring identity;   // FolderIdentity, once it is Ready
 };
 
+// The row's `path` as the checks take it, Ready.
+ListedFolder ListFolder(const CString& path);
+
 class FolderSet;
 
-// Checks a listed folder right before deletion: `path` must name a folder
-// (not a link, and reached through no link) whose stored name is `name`, and
-// hold no wildcard character (the shell would expand it to other folders).
-// `safeAncestors`, when given, keeps the folders on the way found safe, so
-// that a batch of checks reads each of them once.
-FolderState CheckListedFolder(LPCSTR path, LPCSTR name, FolderSet* safeAncestors);
+// Checks a listed folder right before deletion: its path must name a folder
+// (not a link, and reached through no link) stored with the very name the
+// path ends in (letter case too), and hold no wildcard character (the shell would expand it to other
+// folders). `safeAncestors` keeps the folders on the way found safe, so that
+// a batch of checks reads each of them once.
+FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors);
 
-// Reads all of `folder` (whose FolderIdentity is `identity`) first, then
-// removes every link inside it, each as a link: what it leads to is not
+// Reads all of `folder` (its identity read) first, then removes every link inside it, each as a link: what it leads to is not
 // touched. Ready when the folder may go to the shell. A folder kept by the
 // reading is left as it was: LinkInside when a file cannot be told from a
 // link, or the folder cannot be read to the end; TooLong when its own path,
 // TooDeep when a path inside it, is too long for the shell (MAX_PATH, less
 // two characters for its "\*").
 // LinkInside too when a link cannot be removed (those before it are gone).
-FolderState RemoveLinksInside(LPCSTR folder, const std::wstring& identity);
+// A link to a file is told from a file by its listing where the platform
+// lists every link as one; elsewhere (Wine) each file is opened to tell.
+FolderState RemoveLinksInside(const ListedFolder& folder);
 
-// The folder at `path` as the system resolves it, on its volume (from its
+// The folder at `path` (a "\\?\" path) as the system resolves it, on its volume (from its
 // drive letter or mount folder, else an NT path; letter case folded): the same through every drive letter, share or mapped
 // drive that leads to it. Empty when it cannot be read.
-std::wstring FolderIdentity(LPCSTR path);
+std::wstring FolderIdentity(const std::wstring& path);
 
-// True only when nothing is at `path` any more, on a drive or share that is
-// still there (a path too long to ask about, one that cannot be read, or one
-// whose drive or share has left, is not gone).
-bool IsGone(LPCSTR path);
+// True only when nothing is at `path` (a "\\?\" path) any more, on a drive
+// or share that is still there (a path that cannot be read, or one whose
+// drive or share has left, is not gone).
+bool IsGone(const std::wstring& path);
 
 // What `root` (a drive's root, or the picked folder) leads to now, against
 // `found`, what it led to at the search. Ready when it is the same: for a
@@ -79,16 +86,13 @@ bool IsGone(LPCSTR path);
 // there (Ready: its rows are gone); else, or with none, DriveGone.
 FolderState VolumeNow(const CString& root, const FolderId& found, bool picked);
 
-// Folders, to ask whether a path lies below one of them. A folder is given
-// by its path (names compared as SameFileName does) or by its identity.
+// Folders, each by its key (FileNameKey of its "\\?\" path, or its
+// identity), to ask whether a folder lies below one of them.
 class FolderSet {
 public:
-    void Add(LPCSTR folder) { AddKey(FileNameKey(folder)); }
-    bool HasAncestorOf(LPCSTR path) const { return HasAncestorOfKey(FileNameKey(path)); }
-    bool Contains(LPCSTR folder) const { return ContainsKey(FileNameKey(folder)); }
-    void AddKey(const std::wstring& key) { m_keys.insert(key); }
-    bool HasAncestorOfKey(const std::wstring& key) const;
-    bool ContainsKey(const std::wstring& key) const { return m_keys.count(key) != 0; }
+    void Add(const std::wstring& key) { m_keys.insert(key); }
+    bool HasAncestorOf(const std::wstring& key) const;
+    bool Contains(const std::wstring& key) const { return m_keys.count(key) != 0; }
 
 private:
     std::set<std::wstring> m_keys;

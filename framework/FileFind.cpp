@@ -20,6 +20,18 @@ bool CFileFind::IsLinkEntry(DWORD attributes, DWORD reparseTag)
     }
 }
 
+HANDLE CFileFind::FindFirst(LPCWSTR pattern, WIN32_FIND_DATAW* entry)
+{
+    // The basic information leaves out the short 8.3 names, which nothing here
+    // reads (cAlternateFileName stays empty); the large fetch asks the file
+    // system for entries in larger batches, fewer round trips on a share.
+    // Both are of Windows 7 and later, documented to list folders faster;
+    // neither changes the entries or their order. (Wine takes both; its
+    // listing skips the short names and ignores the large fetch.)
+    return ::FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
+                              FIND_FIRST_EX_LARGE_FETCH);
+}
+
 BOOL CFileFind::FindFile(LPCSTR pattern)
 {
     Close();
@@ -41,7 +53,7 @@ BOOL CFileFind::FindFile(LPCSTR pattern)
     if (rootLength > 0 && MbsEqual(m_strRoot, "?"))
         return FALSE;
 
-    m_hFind = ::FindFirstFileW(widePattern, &m_next);
+    m_hFind = FindFirst(widePattern, &m_next);
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHasNext = TRUE;

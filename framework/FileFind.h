@@ -27,6 +27,11 @@ public:
     // True when the entry leads elsewhere (see IsLinkEntry).
     BOOL IsLink() const { return IsLinkEntry(m_found.dwFileAttributes, m_found.dwReserved0); }
 
+    // Opens the listing of `pattern` as every walk of the program asks for
+    // one; INVALID_HANDLE_VALUE when nothing can be listed. FindNextFileW and
+    // FindClose go on with it.
+    static HANDLE FindFirst(LPCWSTR pattern, WIN32_FIND_DATAW* entry);
+
     // True for an entry that is a link of any kind (junction, symbolic link,
     // mount point), or a reparse point whose kind is not known to keep its
     // data in place (cloud placeholders, deduplicated and compressed files

@@ -88,6 +88,16 @@ std::wstring LongPath(LPCSTR path)
     return wide.empty() ? wide : L"\\\\?\\" + wide;
 }
 
+size_t LongRootLength(const std::wstring& path)
+{
+    const std::wstring unc = L"\\\\?\\UNC\\";
+    if (path.compare(0, unc.size(), unc) != 0)
+        return path.size() >= 7 && path[5] == L':' && path[6] == L'\\' ? 7 : 0;
+    size_t server = path.find(L'\\', unc.size());
+    size_t share = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    return server > unc.size() && share != std::wstring::npos && share > server + 1 ? share + 1 : 0;
+}
+
 FolderId ReadFolderId(LPCSTR path)
 {
     FolderId id;

@@ -46,6 +46,9 @@ int RootLength(const CString& path);
 // `path` (a drive path or \\server\share\...) as a path the wide functions
 // take at any length, with no normalisation: "\\?\C:\..." or "\\?\UNC\...".
 std::wstring LongPath(LPCSTR path);
+// Characters of the root that a path from LongPath starts with: "\\?\C:\"
+// or "\\?\UNC\server\share\"; 0 for any other start.
+size_t LongRootLength(const std::wstring& path);
 
 // The identity of a folder on its volume: the same folder reached through
 // another drive letter, link or letter case has the same identity.
