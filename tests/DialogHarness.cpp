@@ -1,6 +1,7 @@
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -65,8 +66,7 @@ static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
     return g_abortResult;
 }
 
-// Points this executable's import of `function` (from `dll`) at `to`; returns the old target.
-static void* RouteImport(const char* dll, const char* function, void* to)
+void* RouteImport(const char* dll, const char* function, void* to)
 {
     void* from = reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(dll), function));
     BYTE* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
@@ -82,6 +82,23 @@ static void* RouteImport(const char* dll, const char* function, void* to)
             ::VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
         }
     return from;
+}
+
+// Whether the program may learn that it runs under Wine: its import of
+// GetProcAddress is routed here, and hides Wine's own export when asked.
+static std::atomic<bool> g_wineHidden;
+static FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR);
+
+static FARPROC WINAPI FindExport(HMODULE module, LPCSTR name)
+{
+    bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
+    return g_wineHidden && byName && std::strcmp(name, "wine_get_version") == 0 ? nullptr
+                                                                                 : g_getProcAddress(module, name);
+}
+
+void HideWine(bool hidden)
+{
+    g_wineHidden = hidden;
 }
 
 static UINT UiThread(LPVOID dialog)   // the dialog's own thread, as the application's start-up runs it
@@ -100,6 +117,11 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
         g_messageBeep = reinterpret_cast<BOOL(WINAPI*)(UINT)>(RouteImport("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)));
         g_shellOperation = reinterpret_cast<int(WINAPI*)(LPSHFILEOPSTRUCTA)>(
             RouteImport("shell32.dll", "SHFileOperationA", reinterpret_cast<void*>(RecordRequest)));
+        g_getProcAddress = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(
+            RouteImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FindExport)));
+        const char* checks = std::getenv("CLEANER_CHECKS");
+        if (checks && std::strcmp(checks, "windows") == 0)
+            HideWine(true);
     }
     m_pThread = AfxBeginThread(UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;

@@ -92,6 +92,16 @@ private:
 // control shown is whole.
 void ExpectLaidOut(HWND dialog, int height);
 
+// Points this executable's import of `function` (from `dll`) at `to`: the
+// program's calls of it come there. Returns the old target.
+void* RouteImport(const char* dll, const char* function, void* to);
+
+// Hides from the program that it runs under Wine (ntdll's wine_get_version),
+// or shows it again: hidden, the delete's checks open no file, as on Windows,
+// which lists every link to a file as a link. CLEANER_CHECKS=windows hides it
+// from the first dialog on.
+void HideWine(bool hidden);
+
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);
