@@ -1,7 +1,44 @@
 #include "Measure.h"
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <atomic>
 #include <cwchar>
+
+static std::atomic<bool> g_listAsBefore;
+static HANDLE(WINAPI* g_findFirst)(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID, DWORD);
+
+static HANDLE WINAPI FindFirstAsChosen(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID entry,
+                                       FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags)
+{
+    if (g_listAsBefore)
+        return g_findFirst(pattern, FindExInfoStandard, entry, search, filter, 0);   // what FindFirstFileW does
+    return g_findFirst(pattern, level, entry, search, filter, flags);
+}
+
+void ListAsBefore(bool before)
+{
+    if (!g_findFirst)
+        g_findFirst = reinterpret_cast<decltype(g_findFirst)>(
+            RouteImport("kernel32.dll", "FindFirstFileExW", reinterpret_cast<void*>(FindFirstAsChosen)));
+    g_listAsBefore = before;
+}
+
+bool ListingAsBefore()
+{
+    return g_listAsBefore;
+}
+
+Spread SpreadOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    auto at = [&](double part) {   // linear between the two nearest ranks
+        double rank = part * static_cast<double>(values.size() - 1);
+        size_t below = static_cast<size_t>(rank);
+        double above = below + 1 < values.size() ? values[below + 1] : values[below];
+        return values[below] + (rank - static_cast<double>(below)) * (above - values[below]);
+    };
+    return values.empty() ? Spread{ 0, 0, 0 } : Spread{ at(0.25), at(0.5), at(0.75) };
+}
 
 double Now()
 {

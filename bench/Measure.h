@@ -9,13 +9,22 @@
 // Milliseconds, from the performance counter.
 double Now();
 
+// How every listing of this process is asked for: as the program asked
+// before (FindFirstFile: the standard information, no large fetch), or as it
+// asks now (the basic information in large batches). The program's own
+// listings are switched too: its import of FindFirstFileExW is routed.
+void ListAsBefore(bool before);
+bool ListingAsBefore();
+
 // Walks `folder` with the directory listing alone; `visit` is called for each
 // folder entered, with whether its name matches "debug" in any letter case.
 template <typename Visit>
 void Walk(const std::string& folder, Visit& visit)
 {
     WIN32_FIND_DATAA entry;
-    HANDLE find = ::FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+    bool before = ListingAsBefore();
+    HANDLE find = ::FindFirstFileExA((folder + "\\*.*").c_str(), before ? FindExInfoStandard : FindExInfoBasic, &entry,
+                                     FindExSearchNameMatch, nullptr, before ? 0 : FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return;
     do {
@@ -34,6 +43,12 @@ inline double Median(std::vector<double> values)
     size_t half = values.size() / 2;
     return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
+
+// The lower quartile, the median and the upper quartile of `values`.
+struct Spread {
+    double low, median, high;
+};
+Spread SpreadOf(std::vector<double> values);
 
 size_t WorkingSet();
 double ProcessCpuMs();       // all threads of this process so far, ended ones included
@@ -59,7 +74,7 @@ private:
 };
 
 // The modes that live in files of their own.
-void SearchFigures(const std::string& root, double findMs, int roundCount);   // search_figures.cpp
+void SearchFigures(const std::string& root, double findMs, int roundCount, bool both);   // search_figures.cpp
 void TitleProfile(int count);                                                 // profiles.cpp
 void RowProfile();
 void CheckProfile(const std::string& root);

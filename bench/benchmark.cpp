@@ -18,6 +18,7 @@
 #include "Measure.h"
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <mutex>
 
@@ -25,10 +26,11 @@ namespace {
 
 const char kUsage[] =
     "usage: cleaner_bench MODE ...\n"
-    "  search TREE FIND_MS [ROUNDS]               (1) to (4) and (7) on one tree; FIND_MS is (4)\n"
+    "  search TREE FIND_MS [ROUNDS] [both]        (1) to (4) and (7) on one tree; FIND_MS is (4); 10 rounds\n"
+    "                                             unless told; both: the listing as before and as now\n"
     "  extras TREE DELTREE SHELLTREE RM_MS        (5), (5b), (6), (8), and (9) in three rounds\n"
     "  caption TREE                               (5b), with rows and without\n"
-    "  delete DELTREE SHELLTREE RM_MS ROUNDS      (9) alone\n"
+    "  delete DELTREE SHELLTREE RM_MS ROUNDS [windows]  (9) alone; windows: the checks as on Windows\n"
     "  titles COUNT | rows | checks DELTREE       the profiles\n"
     "DELTREE and SHELLTREE hold one tree for each round: r0, r1, ...; RM_MS is rm -rf's time\n";
 
@@ -231,8 +233,10 @@ void DeleteFigures(const std::string& root, const std::string& shellRoot, double
 int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "search" && (argc == 4 || argc == 5)) {
-        SearchFigures(argv[2], std::atof(argv[3]), argc > 4 ? std::atoi(argv[4]) : 1);
+    bool last = argc > 2 && (std::strcmp(argv[argc - 1], "both") == 0 || std::strcmp(argv[argc - 1], "windows") == 0);
+    int args = argc - last;   // without that last word
+    if (mode == "search" && (args == 4 || args == 5)) {
+        SearchFigures(argv[2], std::atof(argv[3]), args > 4 ? std::atoi(argv[4]) : 10, last);
     } else if (mode == "extras" && argc == 6) {
         StopFigures(argv[2]);
         CaptionFigures(argv[2]);
@@ -242,7 +246,8 @@ int main(int argc, char** argv)
     } else if (mode == "caption" && argc == 3) {
         CaptionFigures(argv[2], true);
         CaptionFigures(argv[2], false);
-    } else if (mode == "delete" && argc == 6) {
+    } else if (mode == "delete" && args == 6) {
+        HideWine(last);   // the checks as on Windows: no file opened
         DeleteFigures(argv[2], argv[3], std::atof(argv[4]), std::atoi(argv[5]));
     } else if (mode == "titles" && argc == 3) {
         TitleProfile(std::atoi(argv[2]));

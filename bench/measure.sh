@@ -26,11 +26,12 @@ for size in ${BENCH_SIZES:-10000 100000}; do
   python3 "$here/../scripts/make_tree.py" search "$drive/bench/s$size" "$size"
   start=$(date +%s%N)
   find "$drive/bench/s$size" -type d | wc -l >/dev/null
-  # Rounds of the program against its floor: ten on the small tree, four on
-  # the large (BENCH_ROUNDS sets both); single turns vary by 10 % and more here.
-  rounds=${BENCH_ROUNDS:-$(( size <= 10000 ? 10 : 4 ))}
-  CLEANER_TIMEOUT=$((300 + rounds * size * 6 / 1000)) \
-    "$runner" "$bench" search "C:\\bench\\s$size" "$(ms "$start")" "$rounds"
+  # Ten rounds of the program against its floor (BENCH_ROUNDS); single turns
+  # vary by 10 % and more here. BENCH_BOTH=1: each round with the listing as
+  # before and as now.
+  rounds=${BENCH_ROUNDS:-10}
+  CLEANER_TIMEOUT=$((600 + rounds * size * 12 / 1000)) \
+    "$runner" "$bench" search "C:\\bench\\s$size" "$(ms "$start")" "$rounds" ${BENCH_BOTH:+both}
 done
 
 python3 "$here/../scripts/make_tree.py" search "$drive/bench/s10000" 10000   # the stop figures' tree
@@ -43,6 +44,8 @@ find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
 rm_ms=$(ms "$start")
 "$runner" "$bench" extras 'C:\bench\s10000' 'C:\bench\del' 'C:\bench\del-shell' "$rm_ms"
 "$runner" "$bench" checks 'C:\bench\chk'
+python3 "$here/../scripts/make_tree.py" build "$drive/bench/chk-build" 10
+"$runner" "$bench" checks 'C:\bench\chk-build'
 
 # (9) again on folders as a build leaves them: 2,000 files in 20 folders each.
 rm -rf "$drive/bench/del" "$drive/bench/del-shell" "$drive/bench/del-copy"
@@ -51,5 +54,16 @@ for copy in del/r0 del/r1 del/r2 del-shell/r0 del-shell/r1 del-shell/r2 del-copy
 done
 start=$(date +%s%N)
 find "$drive/bench/del-copy" -type d -name Debug -prune -exec rm -rf {} +
+rm_ms=$(ms "$start")
 echo "build-size folders:"
-CLEANER_TIMEOUT=1800 "$runner" "$bench" delete 'C:\bench\del' 'C:\bench\del-shell' "$(ms "$start")" 3
+CLEANER_TIMEOUT=1800 "$runner" "$bench" delete 'C:\bench\del' 'C:\bench\del-shell' "$rm_ms" 3
+
+# (9) both sizes again, the checks as on Windows (no file opened).
+for shape in delete:1000 build:10; do
+  rm -rf "$drive/bench/del" "$drive/bench/del-shell"
+  for copy in del/r0 del/r1 del/r2 del-shell/r0 del-shell/r1 del-shell/r2; do
+    python3 "$here/../scripts/make_tree.py" "${shape%:*}" "$drive/bench/$copy" "${shape#*:}"
+  done
+  echo "the checks as on Windows, $shape:"
+  CLEANER_TIMEOUT=1800 "$runner" "$bench" delete 'C:\bench\del' 'C:\bench\del-shell' 0 3 windows
+done

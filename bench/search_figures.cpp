@@ -75,20 +75,43 @@ Turn ProgramSearch(const std::string& root, Memory* memory, size_t* rows)
     return turn;
 }
 
-// One round of the search figures: its turns ran side by side.
-struct SearchRound {
+// One listing's turns in one round: they ran side by side.
+struct ListingTurns {
     double bareMs = 0;            // (2)
-    Turn floor, keptFloor;        // (3), (3b)
-    Turn program;                 // (1)
+    Turn keptFloor, program;      // (3b), (1)
+    bool ran = false;
 };
 
+// One round of the search figures: each listing's turns, and (3) in the
+// first rounds (the listing as now).
+struct SearchRound {
+    ListingTurns listing[2];      // as now, as before
+    Turn floor;
+    bool floorRan = false;
+};
+
+const int kFloorRounds = 3;   // (3) runs in these only: it takes twice a search, and is not held to a rule
+
+// "median [lower quartile, upper quartile]" of `figure` over the rounds that have it.
 template <typename Figure>
-double MedianOf(const std::vector<SearchRound>& rounds, Figure figure)
+Spread SpreadOver(const std::vector<SearchRound>& rounds, Figure figure)
 {
     std::vector<double> values;
     for (const SearchRound& round : rounds)
-        values.push_back(figure(round));
-    return Median(values);
+        if (figure(round) >= 0)
+            values.push_back(figure(round));
+    return SpreadOf(values);
+}
+
+void PrintSpread(const char* what, const Spread& spread, const char* format)
+{
+    std::printf("  %-42s", what);
+    std::printf(format, spread.median);
+    std::printf("  [");
+    std::printf(format, spread.low);
+    std::printf(", ");
+    std::printf(format, spread.high);
+    std::printf("]\n");
 }
 
 }  // namespace
@@ -96,9 +119,10 @@ double MedianOf(const std::vector<SearchRound>& rounds, Figure figure)
 // (1), (2), (3), (3b), (7) on `root`; (4) comes from the caller. Each round
 // walks bare, then the program and the floor that keeps titles (3b), which the
 // search is held to, take turns in the order ABBA so that a drift of the
-// machine falls on both alike, then (3) runs. Each ratio is the median of the
-// rounds' own.
-void SearchFigures(const std::string& root, double findMs, int roundCount)
+// machine falls on both alike; (3) runs after them in the first rounds. With
+// `both`, each round does so for the listing as before and as now, in turns
+// ABBA too. Each figure is the median of the rounds' own, with its quartiles.
+void SearchFigures(const std::string& root, double findMs, int roundCount, bool both)
 {
     // The first walk counts, and brings the tree into the caches for all turns.
     int entered = 0, matches = 0;
@@ -110,48 +134,64 @@ void SearchFigures(const std::string& root, double findMs, int roundCount)
     size_t rows = 0, growth = 0;   // growth: the largest of all rounds
     Memory memory;
     for (size_t r = 0; r < rounds.size(); ++r) {
-        double start = Now();
-        Walk(root, nothing);
-        rounds[r].bareMs = Now() - start;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (r % 2 == 0)) {
-                rounds[r].keptFloor = FloorSearch(root, true);
-            } else {
-                rounds[r].program = ProgramSearch(root, &memory, &rows);
-                growth = std::max(growth, memory.peak - memory.idle);
+        for (int l = 0; l < (both ? 2 : 1); ++l) {
+            int listing = both && (l == 0) != (r % 2 == 0) ? 1 : 0;
+            ListAsBefore(listing == 1);
+            ListingTurns& turns = rounds[r].listing[listing];
+            double start = Now();
+            Walk(root, nothing);
+            turns.bareMs = Now() - start;
+            for (int turn = 0; turn < 2; ++turn) {
+                if ((turn == 0) == (r % 2 == 0)) {
+                    turns.keptFloor = FloorSearch(root, true);
+                } else {
+                    turns.program = ProgramSearch(root, &memory, &rows);
+                    growth = std::max(growth, memory.peak - memory.idle);
+                }
             }
+            turns.ran = true;
         }
-        rounds[r].floor = FloorSearch(root, false);
+        ListAsBefore(false);
+        if (r < kFloorRounds) {
+            rounds[r].floor = FloorSearch(root, false);
+            rounds[r].floorRan = true;
+        }
     }
 
-    auto toFloor = [](const SearchRound& r) { return r.program.ms / r.floor.ms; };
-    auto toBare = [](const SearchRound& r) { return r.program.ms / r.bareMs; };
-    std::printf("tree %s: %d folders, %d matches, %u rows listed; %d rounds (medians)\n", root.c_str(), entered,
-                matches, static_cast<unsigned>(rows), roundCount);
-    std::printf("  (1) program search, click to end       %9.0f ms\n",
-                MedianOf(rounds, [](const SearchRound& r) { return r.program.ms; }));
-    std::printf("  (2) bare walk (FindFirstFileA)          %9.0f ms\n",
-                MedianOf(rounds, [](const SearchRound& r) { return r.bareMs; }));
-    std::printf("  (3) bare walk + required window calls   %9.0f ms\n",
-                MedianOf(rounds, [](const SearchRound& r) { return r.floor.ms; }));
-    std::printf("  (3b) the same, titles kept, not painted %9.0f ms\n",
-                MedianOf(rounds, [](const SearchRound& r) { return r.keptFloor.ms; }));
-    std::printf("  (4) find, natively                      %9.0f ms\n", findMs);
+    std::printf("tree %s: %d folders, %d matches, %u rows listed; %d rounds: medians [lower, upper quartile]\n",
+                root.c_str(), entered, matches, static_cast<unsigned>(rows), roundCount);
+    for (int listing = 0; listing < (both ? 2 : 1); ++listing) {
+        std::printf(" the listing %s:\n", listing ? "as before (FindFirstFile)" : "as now (basic, large fetch)");
+        auto figure = [&](auto of) {
+            return SpreadOver(rounds, [&](const SearchRound& r) { return r.listing[listing].ran ? of(r.listing[listing]) : -1; });
+        };
+        PrintSpread("(1) program search, click to end, ms", figure([](const ListingTurns& t) { return t.program.ms; }), "%.0f");
+        PrintSpread("(2) bare walk, ms", figure([](const ListingTurns& t) { return t.bareMs; }), "%.0f");
+        PrintSpread("(3b) the floor, titles kept, not painted, ms", figure([](const ListingTurns& t) { return t.keptFloor.ms; }), "%.0f");
+        Spread toKept = figure([](const ListingTurns& t) { return t.program.ms / t.keptFloor.ms; });
+        PrintSpread("(1)/(3b)", toKept, "%.3f");
+        PrintSpread("(1)/(2)", figure([](const ListingTurns& t) { return t.program.ms / t.bareMs; }), "%.2f");
+        PrintSpread("(2)/(4)", figure([&](const ListingTurns& t) { return findMs > 0 ? t.bareMs / findMs : 0; }), "%.1f");
+        std::printf("  the rule, (1) within 10 %% of (3b): %s\n",
+                    toKept.high <= 1.10 ? "held (upper quartile <= 1.10)" :
+                    toKept.low > 1.10 ? "broken (lower quartile > 1.10)" : "not told apart from the noise");
+    }
+    PrintSpread("(3) bare walk + required window calls, ms",
+                SpreadOver(rounds, [](const SearchRound& r) { return r.floorRan ? r.floor.ms : -1; }), "%.0f");
+    PrintSpread("(1)/(3)", SpreadOver(rounds, [](const SearchRound& r) {
+        return r.floorRan ? r.listing[0].program.ms / r.floor.ms : -1; }), "%.3f");
+    std::printf("  (4) find, natively %.0f ms\n", findMs);
     std::printf("  (7) working set: idle %.1f MiB, peak during the search +%.2f MiB\n", memory.idle / 1048576.0,
                 growth / 1048576.0);
-    std::printf("  ratios, medians of the rounds' own: (1)/(3) %.3f   (1)/(2) %.2f   (1)/(3b) %.2f   (3b)/(2) %.2f"
-                "   (2)/(4) %.1f\n", MedianOf(rounds, toFloor), MedianOf(rounds, toBare),
-                MedianOf(rounds, [](const SearchRound& r) { return r.program.ms / r.keptFloor.ms; }),
-                MedianOf(rounds, [](const SearchRound& r) { return r.keptFloor.ms / r.bareMs; }),
-                findMs > 0 ? MedianOf(rounds, [](const SearchRound& r) { return r.bareMs; }) / findMs : 0.0);
-    std::printf("  round    (1) ms    (2) ms    (3) ms   (3b) ms  (1)/(3)  (1)/(2)   CPU ms: walker (1) (3) (3b),"
-                " dialog's thread and rest (1) (3) (3b)\n");
-    for (size_t r = 0; r < rounds.size(); ++r) {
-        const SearchRound& round = rounds[r];
-        std::printf("  %5u %9.0f %9.0f %9.0f %9.0f   %.3f   %5.2f   %6.0f %6.0f %6.0f   %6.0f %6.0f %6.0f\n",
-                    static_cast<unsigned>(r + 1), round.program.ms, round.bareMs, round.floor.ms,
-                    round.keptFloor.ms, toFloor(round), toBare(round), round.program.walkerCpuMs,
-                    round.floor.walkerCpuMs, round.keptFloor.walkerCpuMs, round.program.otherCpuMs,
-                    round.floor.otherCpuMs, round.keptFloor.otherCpuMs);
-    }
+    std::printf("  round listing  (1) ms    (2) ms   (3b) ms  (1)/(3b)  CPU ms: walker (1) (3b), dialog's thread and"
+                " rest (1) (3b)\n");
+    for (size_t r = 0; r < rounds.size(); ++r)
+        for (int listing = 0; listing < 2; ++listing) {
+            const ListingTurns& t = rounds[r].listing[listing];
+            if (t.ran)
+                std::printf("  %5u %-7s %9.0f %9.0f %9.0f   %.3f   %6.0f %6.0f   %6.0f %6.0f\n",
+                            static_cast<unsigned>(r + 1), listing ? "before" : "now", t.program.ms, t.bareMs,
+                            t.keptFloor.ms, t.program.ms / t.keptFloor.ms, t.program.walkerCpuMs,
+                            t.keptFloor.walkerCpuMs, t.program.otherCpuMs, t.keptFloor.otherCpuMs);
+        }
 }
