@@ -105,7 +105,7 @@ Spread SpreadOver(const std::vector<SearchRound>& rounds, Figure figure)
 
 void PrintSpread(const char* what, const Spread& spread, const char* format)
 {
-    std::printf("  %-42s", what);
+    std::printf("  %-46s", what);
     std::printf(format, spread.median);
     std::printf("  [");
     std::printf(format, spread.low);
@@ -175,6 +175,13 @@ void SearchFigures(const std::string& root, double findMs, int roundCount, bool 
         std::printf("  the rule, (1) within 10 %% of (3b): %s\n",
                     toKept.high <= 1.10 ? "held (upper quartile <= 1.10)" :
                     toKept.low > 1.10 ? "broken (lower quartile > 1.10)" : "not told apart from the noise");
+    }
+    if (both) {   // each round's own turns, as now against as before
+        std::printf(" the listing as now against as before, round by round:\n");
+        PrintSpread("(1) now / before", SpreadOver(rounds, [](const SearchRound& r) {
+            return r.listing[0].program.ms / r.listing[1].program.ms; }), "%.3f");
+        PrintSpread("(2) now / before", SpreadOver(rounds, [](const SearchRound& r) {
+            return r.listing[0].bareMs / r.listing[1].bareMs; }), "%.3f");
     }
     PrintSpread("(3) bare walk + required window calls, ms",
                 SpreadOver(rounds, [](const SearchRound& r) { return r.floorRan ? r.floor.ms : -1; }), "%.0f");

@@ -42,11 +42,19 @@ static bool ReadEntry(const std::wstring& path, bool* isFolder, bool* isLink, st
     return found;
 }
 
-// True when the drive or share that `path` (a "\\?\" path) starts with is there.
+// True when the drive or share that `path` (a "\\?\" path) starts with is
+// there: its root can be listed (an empty one answers that nothing is in it).
+// Not its attributes: GetFileAttributes fails on a share's root on Windows
+// (Wine answers it), and GetVolumeInformation fails there under Wine.
 static bool RootThere(const std::wstring& path)
 {
     size_t root = LongRootLength(path);
-    return root > 0 && ::GetFileAttributesW(path.substr(0, root).c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = root > 0 ? CFileFind::FindFirst((path.substr(0, root) + L"*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    if (find == INVALID_HANDLE_VALUE)
+        return root > 0 && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    ::FindClose(find);
+    return true;
 }
 
 FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors)
@@ -119,13 +127,17 @@ static std::wstring FinalPath(const std::wstring& path, DWORD flags)
 // file that is a symbolic link": File Attribute Constants; FindNextFile
 // gives "information about the symbolic link, not the target"): there the
 // listing tells. Wine flags only links to folders, and lists a Unix symbolic
-// link to a file as the file. Wine is known by the export its ntdll alone
-// has; Wine's developers call any such probe unsupported, so it only adds
-// the opens that Windows would not need.
+// link to a file as the file. Wine is known by the key every Wine prefix has
+// in the machine's registry (its native view); not by ntdll's
+// wine_get_version, which Wine can be set to hide. On Windows a stray key only
+// adds the opens.
 static bool FileLinksLookPlain()
 {
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
+    ::RegCloseKey(key);
+    return true;
 }
 
 // A folder inside a chosen folder, as the scan reads it: its \\?\ path, its

@@ -25,11 +25,17 @@ HANDLE CFileFind::FindFirst(LPCWSTR pattern, WIN32_FIND_DATAW* entry)
     // The basic information leaves out the short 8.3 names, which nothing here
     // reads (cAlternateFileName stays empty); the large fetch asks the file
     // system for entries in larger batches, fewer round trips on a share.
-    // Both are of Windows 7 and later, documented to list folders faster;
-    // neither changes the entries or their order. (Wine takes both; its
-    // listing skips the short names and ignores the large fetch.)
-    return ::FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
-                              FIND_FIRST_EX_LARGE_FETCH);
+    // Both are of Windows 7 and later, documented to list folders faster.
+    // (Wine takes both; its listing skips the short names and ignores the
+    // large fetch.) A file system or redirector that refuses either is asked
+    // as FindFirstFileW asks.
+    HANDLE find = ::FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
+                                     FIND_FIRST_EX_LARGE_FETCH);
+    DWORD error = ::GetLastError();
+    if (find == INVALID_HANDLE_VALUE &&
+        (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_LEVEL || error == ERROR_NOT_SUPPORTED))
+        find = ::FindFirstFileW(pattern, entry);
+    return find;
 }
 
 BOOL CFileFind::FindFile(LPCSTR pattern)

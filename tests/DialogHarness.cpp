@@ -85,15 +85,14 @@ void* RouteImport(const char* dll, const char* function, void* to)
 }
 
 // Whether the program may learn that it runs under Wine: its import of
-// GetProcAddress is routed here, and hides Wine's own export when asked.
+// RegOpenKeyExA is routed here, and hides Wine's own key when asked.
 static std::atomic<bool> g_wineHidden;
-static FARPROC(WINAPI* g_getProcAddress)(HMODULE, LPCSTR);
+static LSTATUS(WINAPI* g_openKey)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
 
-static FARPROC WINAPI FindExport(HMODULE module, LPCSTR name)
+static LSTATUS WINAPI OpenKey(HKEY root, LPCSTR name, DWORD options, REGSAM access, PHKEY key)
 {
-    bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
-    return g_wineHidden && byName && std::strcmp(name, "wine_get_version") == 0 ? nullptr
-                                                                                 : g_getProcAddress(module, name);
+    bool wine = root == HKEY_LOCAL_MACHINE && name && ::lstrcmpiA(name, "Software\\Wine") == 0;
+    return g_wineHidden && wine ? ERROR_FILE_NOT_FOUND : g_openKey(root, name, options, access, key);
 }
 
 void HideWine(bool hidden)
@@ -117,8 +116,8 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
         g_messageBeep = reinterpret_cast<BOOL(WINAPI*)(UINT)>(RouteImport("user32.dll", "MessageBeep", reinterpret_cast<void*>(CountBeep)));
         g_shellOperation = reinterpret_cast<int(WINAPI*)(LPSHFILEOPSTRUCTA)>(
             RouteImport("shell32.dll", "SHFileOperationA", reinterpret_cast<void*>(RecordRequest)));
-        g_getProcAddress = reinterpret_cast<FARPROC(WINAPI*)(HMODULE, LPCSTR)>(
-            RouteImport("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FindExport)));
+        g_openKey = reinterpret_cast<LSTATUS(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY)>(
+            RouteImport("advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(OpenKey)));
         const char* checks = std::getenv("CLEANER_CHECKS");
         if (checks && std::strcmp(checks, "windows") == 0)
             HideWine(true);

@@ -96,9 +96,9 @@ void ExpectLaidOut(HWND dialog, int height);
 // program's calls of it come there. Returns the old target.
 void* RouteImport(const char* dll, const char* function, void* to);
 
-// Hides from the program that it runs under Wine (ntdll's wine_get_version),
-// or shows it again: hidden, the delete's checks open no file, as on Windows,
-// which lists every link to a file as a link. CLEANER_CHECKS=windows hides it
+// Hides from the program that it runs under Wine (the machine's key
+// Software\Wine), or shows it again: hidden, the delete's checks open no
+// file, as on Windows, which lists every link to a file as a link. CLEANER_CHECKS=windows hides it
 // from the first dialog on.
 void HideWine(bool hidden);
 
