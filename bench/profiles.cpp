@@ -70,7 +70,8 @@ void RowProfile()
 }
 
 // The checks Delete All makes before and after the shell's request, each
-// timed over every Debug folder of `root`, then one request for them all.
+// timed over every Debug folder of `root`, with one request for them all
+// between.
 // The links inside are looked for in both settings, in turns ABBA: each file
 // opened (as under Wine) and none (as on Windows, where the listing tells).
 void CheckProfile(const std::string& root)
@@ -99,13 +100,13 @@ void CheckProfile(const std::string& root)
         inside[windows] += each([](ListedFolder& folder) { RemoveLinksInside(folder); }) / 2;
     }
     HideWine(false);
-    double gone = each([](ListedFolder& folder) { IsGone(folder.wide); });
     std::vector<CString> request;
     for (const ListedFolder& folder : folders)
         request.push_back(folder.path);
     double start = Now();
     ShellDelete(request, nullptr, true);
     double shell = (Now() - start) / count;
+    double gone = each([](ListedFolder& folder) { IsGone(folder.wide); });   // as after the request: gone
     double before = listed + identity + gone;   // with the links inside: the checks of one Delete All
     std::printf("checks before and after Delete All, %u folders (ms each): listed folder checked %.3f, identity"
                 " read %.3f, links inside looked for: each file opened %.3f, none opened %.3f; gone asked %.3f;"

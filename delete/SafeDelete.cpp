@@ -43,16 +43,19 @@ static bool ReadEntry(const std::wstring& path, bool* isFolder, bool* isLink, st
 }
 
 // True when the drive or share that `path` (a "\\?\" path) starts with is
-// there: its root can be listed (an empty one answers that nothing is in it).
-// Not its attributes: GetFileAttributes fails on a share's root on Windows
-// (Wine answers it), and GetVolumeInformation fails there under Wine.
+// there: its root answers. Windows documents GetFileAttributes as failing on
+// a share's root, whose listing then tells (an empty root answers that
+// nothing is in it). (Wine answers the attributes of a share's root.)
 static bool RootThere(const std::wstring& path)
 {
     size_t root = LongRootLength(path);
+    std::wstring top = path.substr(0, root);
+    if (root == 0 || ::GetFileAttributesW(top.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return root > 0;
     WIN32_FIND_DATAW entry;
-    HANDLE find = root > 0 ? CFileFind::FindFirst((path.substr(0, root) + L"*").c_str(), &entry) : INVALID_HANDLE_VALUE;
+    HANDLE find = CFileFind::FindFirst((top + L"*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
-        return root > 0 && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     ::FindClose(find);
     return true;
 }
