@@ -8,19 +8,26 @@
 #include <winioctl.h>
 
 // The commands the dialog has handled, by control id, counted by a hook on its
-// thread, which also calls the test's watch (it may send messages: the hook runs
-// again inside it).
-static HWND g_dialog;
+// thread, which also holds the worker and calls the test's watch (which may send
+// messages: the hook runs again inside it).
+static DrivenDialog* g_dialog;
 static std::atomic<long> g_handled[2048];
 static std::recursive_mutex g_watchLock;
 static std::function<void(const CWPRETSTRUCT&)> g_watch;
+static std::function<bool(const CWPRETSTRUCT&)> g_holdAt;
+static std::atomic<HANDLE> g_held;
 
 static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
 {
     const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_dialog && LOWORD(call->wParam) < 2048)
+    if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_dialog->m_hWnd && LOWORD(call->wParam) < 2048)
         ++g_handled[LOWORD(call->wParam)];
     std::lock_guard<std::recursive_mutex> lock(g_watchLock);
+    if (code == HC_ACTION && g_holdAt && g_holdAt(*call)) {
+        g_holdAt = nullptr;
+        g_held = g_dialog->m_pSearchThread->m_hThread;
+        ::SuspendThread(g_held);
+    }
     if (code == HC_ACTION && g_watch)
         g_watch(*call);
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -126,12 +133,15 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
     WaitUntil([this] { return m_pDialog->m_hWnd && ::IsWindowVisible(m_pDialog->m_hWnd); }, 30000);
-    g_dialog = m_hDialog = m_pDialog->m_hWnd;
+    m_hDialog = m_pDialog->m_hWnd;
+    g_dialog = m_pDialog;
     m_hCommandHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, m_pThread->m_nThreadID);
 }
 
 DialogHarness::~DialogHarness()
 {
+    HoldWorker(nullptr);
+    LetGo();
     ::PostMessageA(m_hDialog, WM_COMMAND, IDCANCEL, 0);   // when still open
     ::WaitForSingleObject(m_pThread->m_hThread, 30000);
     ::UnhookWindowsHookEx(m_hCommandHook);
@@ -184,6 +194,28 @@ void DialogHarness::Watch(std::function<void(const CWPRETSTRUCT&)> watch)
     g_watch = std::move(watch);
 }
 
+void DialogHarness::HoldWorker(std::function<bool(const CWPRETSTRUCT&)> at)
+{
+    std::lock_guard<std::recursive_mutex> lock(g_watchLock);
+    g_holdAt = std::move(at);
+}
+
+bool DialogHarness::WaitHeld() const { return WaitUntil([] { return g_held != nullptr; }, 10000); }
+
+void DialogHarness::LetGo()
+{
+    if (HANDLE worker = g_held.exchange(nullptr))
+        ::ResumeThread(worker);
+}
+
+bool ShowsIcon(HWND box, HICON icon)
+{
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::SendMessageA(child, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(icon))
+            return true;
+    return false;
+}
+
 long DialogHarness::Beeps() const { return g_beeps; }
 std::vector<ShellRequest> DialogHarness::Requests() const { return g_requests; }
 
@@ -198,6 +230,7 @@ void DialogHarness::AbortNextRequest(int result, bool first)
     g_abortFirst = first;
     g_abortArmed = true;
 }
+
 long DialogHarness::Handled(int id) const { return g_handled[id]; }
 
 size_t DialogHarness::SelectRows(const std::function<bool(const Row&)>& which)
@@ -240,11 +273,7 @@ std::string DialogHarness::Delete(int button, int answer)
     if (!kept)
         return "";
     std::string text = Text(::GetDlgItem(kept, 0xFFFF));
-    bool warning = false;
-    for (HWND child = ::GetWindow(kept, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        warning = warning || ::SendMessageA(child, STM_GETICON, 0, 0) ==
-                                 reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_WARNING));
-    EXPECT_TRUE(warning) << "the message's icon";
+    EXPECT_TRUE(ShowsIcon(kept, ::LoadIconA(nullptr, IDI_WARNING))) << "the message's icon";
     ::PostMessageA(::GetDlgItem(kept, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitHandled(button));
     return text;
@@ -354,14 +383,13 @@ bool DefineDrive(char letter, const std::string& folder)
         WCHAR letter;
         USHORT mountPointOffset, deviceOffset, labelOffset;
     };
-    const std::string& where = folder;
-    std::vector<char> buffer(sizeof(UnixDrive) + where.size() + 1);
+    std::vector<char> buffer(sizeof(UnixDrive) + folder.size() + 1);
     UnixDrive* drive = reinterpret_cast<UnixDrive*>(buffer.data());
     drive->size = static_cast<ULONG>(buffer.size());
     drive->type = folder.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
     drive->letter = static_cast<WCHAR>(letter);
     drive->mountPointOffset = folder.empty() ? 0 : sizeof(UnixDrive);
-    std::strcpy(buffer.data() + sizeof(UnixDrive), where.c_str());
+    std::strcpy(buffer.data() + sizeof(UnixDrive), folder.c_str());
     HANDLE manager = ::CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     const DWORD kDefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);

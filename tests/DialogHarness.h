@@ -9,8 +9,7 @@
 
 struct Row { std::string name, path; };
 
-// One request to the shell's file operation, as it was made.
-struct ShellRequest {
+struct ShellRequest {   // one request to the shell's file operation, as made
     std::vector<std::string> paths;
     UINT flags;
     std::string title;   // the progress title
@@ -43,36 +42,39 @@ public:
 
     void Click(int id);        // returns when the handler has run
     void ClickAsync(int id);   // for handlers that open a modal window: returns at once
-    // The handler of the last ClickAsync(id) has returned.
-    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;
+    bool WaitHandled(int id, DWORD timeoutMs = 60000) const;   // the last ClickAsync(id)'s handler returned
     long Handled(int id) const;   // clicks of `id` handled so far
     long Beeps() const;           // the program's asterisk beeps so far (its import is counted)
     std::vector<ShellRequest> Requests() const;   // the shell's requests so far
-    // The shell's next request ends as an abort does: the first folder deleted
-    // first when `first` (as far as the shell got), then `result` with
-    // fAnyOperationsAborted set.
+    // The shell's next request ends as an abort does: `result` with
+    // fAnyOperationsAborted, after deleting the first folder when `first`.
     void AbortNextRequest(int result, bool first);
     void BeforeNextRequest(std::function<void()> before);   // runs as the shell's next request starts
-    size_t SelectRows(const std::function<bool(const Row&)>& which);   // selects those, and no other; how many
+    size_t SelectRows(const std::function<bool(const Row&)>& which);   // those, and no other; how many
 
-    // Presses Delete All (answered `answer`, IDYES or IDNO) or Delete
-    // Selected, and waits for its end. The message on the folders kept, closed;
-    // "" when there was none. It must carry the warning icon.
+    // Delete All (answered `answer`) or Delete Selected, to its end: the
+    // message on the folders kept (which must carry the warning icon), closed; "" for none.
     std::string Delete(int button, int answer = IDYES);
     void PickFolder(const std::string& folder);     // Select Drive; "" cancels the picker
     void PickFolder(const std::wstring& folder);
-    // Select Drive on the shell's `item`: whether the picker's OK can be
-    // pressed there. It is then chosen by its command (as on Windows, where
-    // OK stays enabled for some items without a path), or the picker cancelled.
+    // Select Drive on the shell's `item`: whether the picker's OK can be pressed
+    // there. It is then chosen by its command (Windows keeps OK enabled for some
+    // items without a path), or the picker cancelled.
     bool PickItem(LPCITEMIDLIST item, bool choose);
     void SetOptions(bool debug, bool release);      // clicks the options that differ
     void Search();   // Start Search, and waits for the run's end
     std::vector<Row> SearchIn(const std::string& folder, bool debug, bool release);
     bool WaitForEnd() const;   // "Start Search" and the title "Tolvane Cleaner"
 
-    // Calls `watch` on the dialog's thread after each message carried out there,
-    // until Watch(nullptr): a test holds the worker there, as a slow drive would.
+    // Calls `watch` on the dialog's thread after each message carried out
+    // there, until Watch(nullptr).
     void Watch(std::function<void(const CWPRETSTRUCT&)> watch);
+    // The search's worker is held, as a slow drive would hold it, at the next
+    // message of the dialog's thread that `at` is true of (waiting for the answer
+    // of one it sent); nullptr: nowhere. LetGo() resumes it, as the end does.
+    void HoldWorker(std::function<bool(const CWPRETSTRUCT&)> at);
+    bool WaitHeld() const;   // true once it is held
+    void LetGo();
 
     // A visible dialog, message box or picker of the dialog's thread, not the dialog.
     HWND WaitForPopup(const char* title, DWORD timeoutMs = 10000) const;
@@ -87,30 +89,30 @@ private:
     std::vector<long> m_clicked = std::vector<long>(2048);   // Handled() at the last ClickAsync
 };
 
-// The dialog is 378 pixels wide and `height` high at 96 DPI (the dialog
-// font's base units 6 x 13), scaled by the font's base units elsewhere; every
-// control shown is whole.
+// Whether a message box or dialog shows `icon`.
+bool ShowsIcon(HWND box, HICON icon);
+
+// The dialog is 378 pixels wide and `height` high at 96 DPI (the dialog font's
+// base units 6 x 13), scaled by the base units elsewhere; every control shown is whole.
 void ExpectLaidOut(HWND dialog, int height);
 
 // Points this executable's import of `function` (from `dll`) at `to`: the
 // program's calls of it come there. Returns the old target.
 void* RouteImport(const char* dll, const char* function, void* to);
 
-// Hides from the program that it runs under Wine (the machine's key
-// Software\Wine), or shows it again: hidden, the delete's checks open no
-// file, as on Windows, which lists every link to a file as a link. CLEANER_CHECKS=windows hides it
-// from the first dialog on.
+// Hides from the program that it runs under Wine (the key Software\Wine), or
+// shows it again: hidden, the delete's checks open no file, as on Windows,
+// which lists every link to a file as a link. CLEANER_CHECKS=windows hides it from the start.
 void HideWine(bool hidden);
 
 // Removes a folder and everything in it through the shell, as another program
 // would. It must hold no links (under Wine the shell deletes what they lead to).
 void RemoveTree(const std::string& folder);
 
-// Points drive `letter` at the Unix folder `folder` (none when empty), as
-// Wine's drive settings do. As a stick pulled or put in, or a drive letter
-// mapped elsewhere. (Wine gives a drive the serial number of the first
-// volume it knows on the same Unix file system: only a folder on another
-// file system is another volume for certain.)
+// Points drive `letter` at the Unix folder `folder` (none when empty), as a
+// stick pulled or put in, or a letter mapped elsewhere. (Wine gives a drive the
+// serial number of the first volume it knows on the same Unix file system:
+// only a folder on another file system is another volume for certain.)
 bool DefineDrive(char letter, const std::string& folder);
 
 // Waits until `condition` holds, polling; false on time-out.

@@ -21,27 +21,38 @@ bool CentredOn(HWND window, const RECT& area)
            std::abs(rect.top + rect.bottom - area.top - area.bottom) <= 1;
 }
 
+// The pixels `draw` leaves in a white bitmap of width x height.
+std::vector<DWORD> Drawn(int width, int height, const std::function<void(HDC)>& draw)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader = { sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    void* bits = nullptr;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ::PatBlt(dc, 0, 0, width, height, WHITENESS);
+    draw(dc);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
+    ::DeleteObject(::SelectObject(dc, old));
+    ::DeleteDC(dc);
+    return pixels;
+}
+
 // The list's rows (below its header) as on screen, or as the list draws them when asked now.
-std::vector<COLORREF> Pixels(HWND list, bool onScreen)
+std::vector<DWORD> Pixels(HWND list, bool onScreen)
 {
     RECT area, header;
     ::GetClientRect(list, &area);
     ::GetClientRect(ListView_GetHeader(list), &header);
-    HDC screen = ::GetDC(list), dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, area.right, area.bottom);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    if (onScreen)
-        ::BitBlt(dc, 0, 0, area.right, area.bottom, screen, 0, 0, SRCCOPY);
-    else
-        ::SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    std::vector<COLORREF> pixels;
-    for (int y = header.bottom; y < area.bottom; y += 2)
-        for (int x = 0; x < area.right; x += 2)
-            pixels.push_back(::GetPixel(dc, x, y));
-    ::DeleteObject(::SelectObject(dc, old));
-    ::DeleteDC(dc);
-    ::ReleaseDC(list, screen);
-    return pixels;
+    return Drawn(area.right, area.bottom - header.bottom, [&](HDC dc) {
+        HDC screen = ::GetDC(list);
+        ::SetViewportOrgEx(dc, 0, -header.bottom, nullptr);
+        if (onScreen)
+            ::BitBlt(dc, 0, header.bottom, area.right, area.bottom, screen, 0, header.bottom, SRCCOPY);
+        else
+            ::SendMessageA(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+        ::ReleaseDC(list, screen);
+    });
 }
 
 TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
@@ -65,10 +76,9 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
               "selected drive by clicking Select Drive Button.\nStart Search (disabled)\nSelect Drive\n", seen);
     EXPECT_TRUE(::GetWindowLongA(ui.Dialog(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     // The application's icon: big and small, and while the minimised window is dragged.
-    LRESULT icon = reinterpret_cast<LRESULT>(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
-    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_GETICON, ICON_SMALL, 0));
-    EXPECT_EQ(icon, ::SendMessageA(ui.Dialog(), WM_QUERYDRAGICON, 0, 0));
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    for (std::pair<UINT, WPARAM> asked : { std::make_pair(WM_GETICON, ICON_BIG), { WM_GETICON, ICON_SMALL }, { WM_QUERYDRAGICON, 0 } })
+        EXPECT_EQ(reinterpret_cast<LRESULT>(icon), ::SendMessageA(ui.Dialog(), asked.first, asked.second, 0));
 
     // The list: two columns, its extended styles, the shell's folder icon.
     HWND list = ui.Item(IDC_LIST_RESULTS);
@@ -84,29 +94,14 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
                                                             std::to_string(col.fmt & LVCFMT_JUSTIFYMASK));
     }
     // One image: the shell's folder icon as drawn at 16 x 16, not its file icon.
-    auto drawn = [](std::function<void(HDC)> draw) {
-        BITMAPINFO info = {};
-        info.bmiHeader = { sizeof(BITMAPINFOHEADER), 16, 16, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-        void* bits = nullptr;
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        ::PatBlt(dc, 0, 0, 16, 16, WHITENESS);
-        draw(dc);
-        ::GdiFlush();
-        std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 256);
-        ::DeleteObject(::SelectObject(dc, old));
-        ::DeleteDC(dc);
-        return pixels;
-    };
     HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL);
     EXPECT_EQ(1, ImageList_GetImageCount(images));
-    std::vector<DWORD> listed = drawn([&](HDC dc) { ImageList_Draw(images, 0, dc, 0, 0, ILD_NORMAL); });
+    std::vector<DWORD> listed = Drawn(16, 16, [&](HDC dc) { ImageList_Draw(images, 0, dc, 0, 0, ILD_NORMAL); });
     int unlike[2] = {};   // how far the listed image is from the shell's folder, and from its file
     for (DWORD attributes : { FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_NORMAL }) {
         SHFILEINFOA shell = {};
         ::SHGetFileInfoA("a.txt", attributes, &shell, sizeof shell, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES);
-        std::vector<DWORD> icon = drawn([&](HDC dc) { ::DrawIconEx(dc, 0, 0, shell.hIcon, 16, 16, 0, nullptr, DI_NORMAL); });
+        std::vector<DWORD> icon = Drawn(16, 16, [&](HDC dc) { ::DrawIconEx(dc, 0, 0, shell.hIcon, 16, 16, 0, nullptr, DI_NORMAL); });
         for (size_t i = 0; i < icon.size() * 4; ++i)
             unlike[attributes == FILE_ATTRIBUTE_NORMAL] += std::abs(reinterpret_cast<BYTE*>(icon.data())[i] -
                                                                     reinterpret_cast<BYTE*>(listed.data())[i]);
@@ -139,7 +134,7 @@ TEST(Dialog, OpensCollapsedThenDetailsShowsTheListAndTheWindowMenuTheAboutBox)
     EXPECT_TRUE(CentredOn(about, now)) << "the About box is not centred over the dialog";
     std::string texts;
     for (HWND control = ::GetWindow(about, GW_CHILD); control; control = ::GetWindow(control, GW_HWNDNEXT))
-        texts += (::SendMessageA(control, STM_GETICON, 0, 0) == icon ? "(icon)" : ui.Text(control)) + "|";
+        texts += (::SendMessageA(control, STM_GETICON, 0, 0) == reinterpret_cast<LRESULT>(icon) ? "(icon)" : ui.Text(control)) + "|";
     EXPECT_EQ("(icon)|Tolvane Cleaner Version 1.0\nFrees disk space taken by Debug and Release folders.|OK|", texts);
     ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(ui.Dialog()); }, 5000));
@@ -200,11 +195,7 @@ TEST(Dialog, OptionsEnableStartASearchBeepsAndOnlyRowsEnableDelete)
             EXPECT_EQ(asks, box != nullptr) << "the question, with rows and only then";
             if (box) {   // its text, the question's icon, Yes and No
                 EXPECT_EQ("Are you sure you want to delete?", ui.Text(::GetDlgItem(box, 0xFFFF)));
-                bool question = false;
-                for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-                    question = question || ::SendMessageA(child, STM_GETICON, 0, 0) ==
-                                               reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_QUESTION));
-                EXPECT_TRUE(question && ::GetDlgItem(box, IDYES) && ::GetDlgItem(box, IDNO) && !::GetDlgItem(box, IDCANCEL));
+                EXPECT_TRUE(ShowsIcon(box, ::LoadIconA(nullptr, IDI_QUESTION)) && ::GetDlgItem(box, IDYES) && ::GetDlgItem(box, IDNO) && !::GetDlgItem(box, IDCANCEL));
                 ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
             }
             ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));

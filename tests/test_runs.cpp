@@ -49,7 +49,7 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
             ListView_GetItemText(list, 0, 1, path, MAX_PATH);
             ::MoveFileA(path, (std::string(path) + "-moved").c_str());
             ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
-            ::SuspendThread(worker);   // until the delete reads a Path (below)
+            ::SuspendThread(worker = ui.Dlg().m_pSearchThread->m_hThread);   // until the delete reads a Path (below)
             ::PostMessageA(ui.Item(IDC_DELETE_SELECTED), BM_CLICK, 0, 0);
             ++posted;
         } else if (call.hwnd == list && (call.message == LVM_GETITEMTEXTA || call.message == LVM_GETITEMTEXTW) &&
@@ -58,7 +58,6 @@ TEST(Search, DeletingDuringASearchNeverMixesUpRows)
         }
     });
     ui.Click(IDC_START_SEARCH);
-    worker = ui.Dlg().m_pSearchThread->m_hThread;
     ASSERT_TRUE(ui.WaitForEnd());
     ui.Watch(nullptr);
     EXPECT_TRUE(WaitUntil([&] { return ui.Handled(IDC_DELETE_SELECTED) - handled == posted; }, 30000));
@@ -84,19 +83,12 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ASSERT_EQ(20u, all.size());
     ExpectLaidOut(ui.Dialog(), 385);   // a search shows the list, expanded
     EXPECT_EQ("Hide Details <<", ui.Text(IDC_DETAILS));
+    auto isTitle = [&](const CWPRETSTRUCT& call) {
+        return call.message == WM_SETTEXT && call.hwnd == ui.Dialog() &&
+               std::strncmp(reinterpret_cast<const char*>(call.lParam), "Searching - ", 12) == 0;
+    };
     std::atomic<long> titles{ 0 };
-    std::atomic<bool> holdAtTitle{ false }, held{ false };
-    std::atomic<HANDLE> worker{ nullptr };
-    ui.Watch([&](const CWPRETSTRUCT& call) {   // counts the titles; holds the worker at one when asked
-        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() &&
-            std::strncmp(reinterpret_cast<const char*>(call.lParam), "Searching - ", 12) == 0) {
-            ++titles;
-            if (holdAtTitle.exchange(false)) {
-                ::SuspendThread(worker);   // it waits for this title's answer
-                held = true;
-            }
-        }
-    });
+    ui.Watch([&](const CWPRETSTRUCT& call) { titles += isTitle(call); });
     ui.Click(IDC_START_SEARCH);
     ExpectLaidOut(ui.Dialog(), 385);   // and stays so when it was already
     ASSERT_TRUE(WaitUntil([&] { return titles >= 100; }, 30000));
@@ -110,11 +102,9 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     EXPECT_LE(titles - atStop, 2) << "the walk went on after Stop";
 
     auto startHeld = [&] {   // a run whose worker is held at its first title
-        holdAtTitle = true;
-        held = false;
+        ui.HoldWorker(isTitle);
         ui.Click(IDC_START_SEARCH);
-        worker = ui.Dlg().m_pSearchThread->m_hThread;
-        return WaitUntil([&] { return held.load(); }, 10000);
+        return ui.WaitHeld();
     };
     long beeps = ui.Beeps();
     ASSERT_TRUE(startHeld());
@@ -135,7 +125,7 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     EXPECT_EQ("Stop Search", ui.Text(IDC_START_SEARCH));
     EXPECT_TRUE(ui.Rows().empty());
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(worker);
+    ui.LetGo();
     ASSERT_TRUE(ui.WaitForEnd());
     EXPECT_EQ(beeps + 1, ui.Beeps()) << "the stopped run and the one after it: one beep, at the end";
     std::vector<Row> rows = ui.Rows();
@@ -146,7 +136,7 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ASSERT_TRUE(startHeld());   // Stop, Start, Stop: the run that waited is called off
     EXPECT_TRUE(clickAnswered() && clickAnswered() && clickAnswered());
     beeps = ui.Beeps();
-    ::ResumeThread(worker);
+    ui.LetGo();
     ASSERT_TRUE(ui.WaitForEnd());
     EXPECT_TRUE(!ui.Dlg().m_pSearchThread && ui.Beeps() == beeps + 1 && ui.Rows().empty())
         << "a search started after it was called off";
@@ -155,7 +145,7 @@ TEST(Search, StopEndsTheWalkAndTheWindowAnswersWhileAStoppedRunUnwinds)
     ::PostMessageA(ui.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(ui.Dialog()); }, 2000)) << "the window stayed";
     EXPECT_TRUE(::SendMessageTimeoutA(ui.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr)) << "not answering";
-    ::ResumeThread(worker);
+    ui.LetGo();
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(ui.Dialog()); }, 10000)) << "the dialog did not end";
 }
 
@@ -218,42 +208,26 @@ TEST(Delete, AllDuringASearchTakesTheRowsFoundWhileItAskedNotThoseAfter)
         MakeFile(std::string("C:\\fz\\during\\f") + folder + "\\Debug", "a.obj");
     DialogHarness ui;
     ASSERT_EQ(10u, ui.SearchIn("C:\\fz\\during", true, false).size());   // Delete All enabled
-    std::atomic<HANDLE> worker{ nullptr };
-    std::atomic<bool> held{ false };
-    std::string holdAt = "Searching - C:\\fz\\during\\f3";
-    ui.Watch([&](const CWPRETSTRUCT& call) {
-        if (call.message == WM_SETTEXT && call.hwnd == ui.Dialog() && !held &&
-            holdAt == reinterpret_cast<const char*>(call.lParam)) {
-            ::SuspendThread(worker);   // it waits for this title's answer
-            held = true;
-        }
-    });
-    auto holdNext = [&](const char* title) {
-        holdAt = title;
-        held = false;
-        ::ResumeThread(worker);
-        return WaitUntil([&] { return held.load(); }, 10000);
+    auto titled = [&](std::string title) {   // the worker waits for this title's answer
+        return [&ui, title](const CWPRETSTRUCT& call) {
+            return call.message == WM_SETTEXT && call.hwnd == ui.Dialog() && title == reinterpret_cast<const char*>(call.lParam);
+        };
     };
-    struct LetGo {   // however the test ends, the worker is not left held
-        DialogHarness& ui;
-        std::atomic<HANDLE>& worker;
-        ~LetGo() { ui.Watch(nullptr); ::ResumeThread(worker); }
-    } letGo{ ui, worker };
+    ui.HoldWorker(titled("Searching - C:\\fz\\during\\f3"));
     ui.Click(IDC_START_SEARCH);
-    worker = ui.Dlg().m_pSearchThread->m_hThread;
-    ASSERT_TRUE(WaitUntil([&] { return held.load(); }, 10000));
+    ASSERT_TRUE(ui.WaitHeld());
     ui.ClickAsync(IDC_DELETE_ALL);
     HWND box = ui.WaitForPopup("Confirm Delete");
     ASSERT_TRUE(box);
-    ASSERT_TRUE(holdNext("Searching - C:\\fz\\during\\f6"));   // f3 to f5 found while it asks
+    ui.HoldWorker(titled("Searching - C:\\fz\\during\\f6"));   // f3 to f5 found while it asks
+    ui.LetGo();
+    ASSERT_TRUE(ui.WaitHeld());
     size_t asked = ui.Requests().size();
     ::PostMessageA(::GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
     ASSERT_TRUE(ui.WaitHandled(IDC_DELETE_ALL));
     EXPECT_EQ("", Names(ui.Rows()));
-    holdAt.clear();
-    ::ResumeThread(worker);
+    ui.LetGo();
     ASSERT_TRUE(ui.WaitForEnd());
-    ui.Watch(nullptr);
     std::string after;
     for (char folder = '0'; folder <= '9'; ++folder) {
         std::string debug = std::string("C:\\fz\\during\\f") + folder + "\\Debug";
