@@ -2,11 +2,7 @@
 // drives prefix) at 144.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <cstdlib>
-#include <atomic>
-#include <cstring>
-#include <cwchar>
 #include <functional>
 #include <set>
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: trees made natively (random ones by
-number, CASES by name) with a plan (plan.txt) that test_fuzz.cpp carries out through the dialog, writing
-down what the window showed (seen.txt), which is judged with the disk. Seeds: the cases and 1 to
-CLEANER_SEEDS (50), or CLEANER_SEED="5 swap"."""
+"""fuzz.py run RUNNER TESTS PREFIX PREFIX932 PREFIXUTF8 LOCALES: trees (random ones by number, CASES by name)
+with a plan that test_fuzz.cpp carries out through the dialog; what the window showed is judged with the
+disk. Seeds: the cases and 1 to CLEANER_SEEDS (50), or CLEANER_SEED="5 swap"."""
 import hashlib
 import json
 import os
@@ -38,6 +37,7 @@ TOP = len("C:\\fz\\limit\\tree\\")   # case "limit": a folder (or a file inside 
 OWN = lambda first, n: first + "x" * (n - TOP - len(first) - 6) + "/Debug/"
 INSIDE = lambda first, n: first + "/Debug/" + "f" * (n - TOP - len(first) - 7) + "=f"
 KEPT = lambda count: ["k%d/Debug/l->{canary}" % i for i in range(count)] + ["z/Debug/x.obj=obj"]
+SWAP = ["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"]   # rows that become links
 CASES = {
     "match": (["a/Debug/x/", "a/Debug1/", "a/debug.old/", "a/MyDebug/", "b/release/", "c/DEBUG/", "d/debug/",
                "e/debug=a file", "e/release=a file", "p/Release/Debug/", "q/RELEASE/", "q/Debug/"],
@@ -47,10 +47,8 @@ CASES = {
     "links": (["loop/sub/up->..", "loop/gone->/nonexistent", "loop/sub/Release/", "out->{canary}",
                "inside/Debug/sub/escape->{canary}", "inside/Debug/notes.txt->{canary}/precious.txt",
                "inside/Release/app.obj=obj", "named/Debug->{canary}/Debug"], {}),
-    "swap": (["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"],
-             {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"]}),
-    "swap-linked": (["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"],
-                    {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"], "setup": "linked"}),
+    "swap": (SWAP, {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"]}),
+    "swap-linked": (SWAP, {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"], "setup": "linked"}),
     "link-pick": (["a/Debug/x.obj=obj", "a/Debug/sub/Release/", "b/Release/y.pdb=pdb"], {"setup": "linked"}),
     "replace": (["x/Debug/a.obj=obj"], {"setup": "linked", "faults": {"replace": "canary"}}),
     "codepage": (["Dębug/Debug/", "日本/Debug/keep.txt=keep", "Dx/Debug/", "Debug/łódź/Debug/"], {"options": (1, 0)}),
@@ -179,12 +177,8 @@ def oracle(path, win_path, debug, release, codec):
 
 def snapshot(top):
     """Every folder, file and link below top: relative path -> what it is."""
-    def what(path):
-        if os.path.islink(path):
-            return "link:" + os.readlink(path)
-        if os.path.isdir(path):
-            return "dir"
-        return hashlib.sha256(open(path, "rb").read()).hexdigest()
+    what = lambda path: "link:" + os.readlink(path) if os.path.islink(path) else "dir" if os.path.isdir(path) else \
+        hashlib.sha256(open(path, "rb").read()).hexdigest()
     return {os.path.relpath(os.path.join(d, n), top): what(os.path.join(d, n)) for d, ds, fs in os.walk(top) for n in ds + fs}
 
 
