@@ -31,10 +31,11 @@ HANDLE CFileFind::FindFirst(LPCWSTR pattern, WIN32_FIND_DATAW* entry)
     // as FindFirstFileW asks.
     HANDLE find = ::FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
+    if (find != INVALID_HANDLE_VALUE)
+        return find;
     DWORD error = ::GetLastError();
-    if (find == INVALID_HANDLE_VALUE &&
-        (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_LEVEL || error == ERROR_NOT_SUPPORTED))
-        find = ::FindFirstFileW(pattern, entry);
+    if (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_LEVEL || error == ERROR_NOT_SUPPORTED)
+        return ::FindFirstFileW(pattern, entry);
     return find;
 }
 

@@ -23,7 +23,7 @@ static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->message == WM_COMMAND && call->hwnd == g_dialog->m_hWnd && LOWORD(call->wParam) < 2048)
         ++g_handled[LOWORD(call->wParam)];
     std::lock_guard<std::recursive_mutex> lock(g_watchLock);
-    if (code == HC_ACTION && g_holdAt && g_holdAt(*call)) {
+    if (code == HC_ACTION && g_holdAt && g_dialog->m_pSearchThread && g_holdAt(*call)) {
         g_holdAt = nullptr;
         g_held = g_dialog->m_pSearchThread->m_hThread;
         ::SuspendThread(g_held);
