@@ -106,13 +106,28 @@ FolderId ReadFolderId(LPCSTR path)
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return id;
+    // FILE_ID_INFO, of Windows 8 and later (the headers show it only to
+    // programs for Windows 8): a 128-bit id, unique on ReFS too, where the
+    // 64-bit index is not. Windows 7 refuses the class; then the index.
+    struct {
+        ULONGLONG volume;
+        BYTE file[16];
+    } info128;
+    const auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
     BY_HANDLE_FILE_INFORMATION info;
-    if (::GetFileInformationByHandle(handle, &info)) {
+    if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &info128, sizeof info128)) {
+        id.volume = info128.volume;
+        std::memcpy(id.file, info128.file, sizeof id.file);
+        id.valid = true;
+    } else if (::GetFileInformationByHandle(handle, &info)) {
         id.volume = info.dwVolumeSerialNumber;
-        id.indexHigh = info.nFileIndexHigh;
-        id.indexLow = info.nFileIndexLow;
+        ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        std::memcpy(id.file, &index, sizeof index);
         id.valid = true;
     }
     ::CloseHandle(handle);
+    // Some servers give partial information: an index of 0 says nothing.
+    static const BYTE kNone[16] = {};
+    id.valid = id.valid && std::memcmp(id.file, kNone, sizeof kNone) != 0;
     return id;
 }

@@ -51,19 +51,19 @@ std::wstring LongPath(LPCSTR path);
 size_t LongRootLength(const std::wstring& path);
 
 // The identity of a folder on its volume: the same folder reached through
-// another drive letter, link or letter case has the same identity.
+// another drive letter, link or letter case has the same identity. Invalid
+// when it cannot be read, or the file system gives no unique one (an index of
+// 0): such a folder is never taken for another, nor for itself.
 struct FolderId {
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
+    ULONGLONG volume = 0;
+    BYTE file[16] = {};   // the 128-bit file id; the 64-bit index in its first 8 bytes
     bool valid = false;
 
     bool operator==(const FolderId& other) const
     {
-        return valid && other.valid && volume == other.volume &&
-               indexHigh == other.indexHigh && indexLow == other.indexLow;
+        return valid && other.valid && volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
     }
 };
 
-// Reads the identity of the folder at `path`; invalid when it cannot be opened.
+// Reads the identity of the folder at `path`.
 FolderId ReadFolderId(LPCSTR path);
