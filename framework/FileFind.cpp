@@ -28,15 +28,17 @@ HANDLE CFileFind::FindFirst(LPCWSTR pattern, WIN32_FIND_DATAW* entry)
     // Both are of Windows 7 and later, documented to list folders faster.
     // (Wine takes both; its listing skips the short names and ignores the
     // large fetch.) A file system or redirector that refuses either is asked
-    // as FindFirstFileW asks.
+    // as FindFirstFileW asks: on any failure that does not say the folder is
+    // empty, missing or closed to the user (some FAT32 volumes fail the basic
+    // information with ERROR_NO_UNICODE_TRANSLATION where the plain call works).
     HANDLE find = ::FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
     if (find != INVALID_HANDLE_VALUE)
         return find;
     DWORD error = ::GetLastError();
-    if (error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_LEVEL || error == ERROR_NOT_SUPPORTED)
-        return ::FindFirstFileW(pattern, entry);
-    return find;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_ACCESS_DENIED)
+        return find;
+    return ::FindFirstFileW(pattern, entry);
 }
 
 BOOL CFileFind::FindFile(LPCSTR pattern)
