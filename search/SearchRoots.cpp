@@ -44,7 +44,7 @@ void CCleanerDlg::OnSelectDrive()
     PIDLIST_ABSOLUTE item = ::SHBrowseForFolderA(&info);   // COM is set up for the UI thread's life
     wchar_t path[MAX_PATH] = L"";
     if (item) {
-        if (!::SHGetPathFromIDListW(item, path))   // no path ("\\server", on Windows): the buffer is not said
+        if (!::SHGetPathFromIDListW(item, path))   // no path ("\\server"), or one of MAX_PATH or more
             path[0] = L'\0';
         ::CoTaskMemFree(item);
     }
@@ -57,7 +57,7 @@ void CCleanerDlg::OnSelectDrive()
     } else if (!picked.IsEmpty()) {
         why = "its path holds characters that the system's code page cannot show";
     } else if (item) {
-        why = "it is not a folder of the file system";
+        why = "it is not a folder of the file system, or its path is too long";
     }
     if (why)
         MessageBox(CString("The folder you picked cannot be searched: ") + why +
