@@ -4,6 +4,7 @@
 #pragma once
 #include "../framework/afxwin.h"
 #include <atomic>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -11,6 +12,8 @@
 
 struct ListedFolder;
 class FolderSet;
+enum class FolderState;
+enum class ShellOutcome;
 
 // The two folder names a search looks for, in any letter case: which one a
 // folder's `name` is (lower-cased in the code page). search/ResultList.cpp.
@@ -20,10 +23,12 @@ FolderKind KindOf(CString name);
 // Posted by the search worker as it returns: the run has ended.
 const UINT WM_SEARCH_ENDED = WM_APP + 1;
 // Sent by the search worker before it walks a root: wParam the root's index
-// (a drive's letter from 0 for A:; kPickedRoot for the picked folder), lParam
+// (a drive's letter from 0 for A:; kPickedRoot for the picked folder,
+// kPickedDrive for the root of its path, "S:\" or "\\server\share\"), lParam
 // a const FolderId* of what the root leads to now.
 const UINT WM_SEARCH_ROOT = WM_APP + 2;
 const int kPickedRoot = 26;
+const int kPickedDrive = 27;
 
 // Texts that are state: the Start/Stop button's caption is the run state;
 // the title shows the folder a search enters, and the short product name
@@ -74,13 +79,14 @@ protected:
         int bUseSearchDir;
         CString strSearchDir;
     } m_request;
-    FolderId m_rootIds[kPickedRoot + 1];  // each root of the run as the walk found it (WM_SEARCH_ROOT)
+    FolderId m_rootIds[kPickedDrive + 1];  // each root of the run as the walk found it (WM_SEARCH_ROOT)
     bool m_bStartPending;               // Start pressed while the stopped run unwinds
     bool m_bClosePending;               // closed during a run: ends when the run has unwound
     int m_nCloseResult;                 // the button that closed it
 
     // delete/Deletion.cpp
     bool m_bDeleting;                   // a shell delete request is under way
+    std::map<int, FolderState> m_rootsNow;   // RootNow's answers, by root index, until cleared
 
     // search/SearchTitle.cpp: the title during a walk (UI thread, but m_bWalking).
     std::atomic<bool> m_bWalking;       // set by the worker while it walks
@@ -147,9 +153,12 @@ protected:
     void OnDeleteSelected();
     void DeleteRows(const std::vector<int>& rows);
     std::vector<ListedFolder> CheckRows(const std::vector<int>& rows);
-    FolderSet ChosenWay() const;
+    FolderSet ChosenWay(bool* known) const;
+    FolderState RootNow(const CString& path);
+    bool FolderGone(const CString& path, const std::wstring& wide);
+    bool KeepsItsRoot(ListedFolder& item);
     std::set<std::wstring> FoldersThere(const std::vector<int>& rows, const std::vector<ListedFolder>& listed);
-    void RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool cancelled);
+    void RetryLeftOver(const std::vector<ListedFolder*>& byLength, ShellOutcome outcome);
     void RemoveGoneRows(const std::vector<ListedFolder>& listed, const FolderSet& requested,
                         const std::set<std::wstring>& there);
     void ReportKeptFolders(const std::vector<ListedFolder>& listed);

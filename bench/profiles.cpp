@@ -1,7 +1,10 @@
 // The profiles: where the time of a title, a row and Delete All's checks goes.
 // They explain the figures; they are not figures themselves.
 #include "Measure.h"
-#include "delete/SafeDelete.h"
+#include "delete/FolderCheck.h"
+#include "delete/FolderRoots.h"
+#include "delete/InsideScan.h"
+#include "delete/ShellRequest.h"
 #include <cstdio>
 #include <functional>
 
@@ -106,7 +109,7 @@ void CheckProfile(const std::string& root)
     double start = Now();
     ShellDelete(request, nullptr, true);
     double shell = (Now() - start) / count;
-    double gone = each([](ListedFolder& folder) { IsGone(folder.wide); });   // as after the request: gone
+    double gone = each([](ListedFolder& folder) { NothingAt(folder.wide); });   // as after the request: gone
     double before = listed + identity + gone;   // with the links inside: the checks of one Delete All
     std::printf("checks before and after Delete All, %u folders (ms each): listed folder checked %.3f, identity"
                 " read %.3f, links inside looked for: each file opened %.3f, none opened %.3f; gone asked %.3f;"

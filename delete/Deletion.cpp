@@ -3,7 +3,10 @@
 // thread; while a message box or the shell's request waits, the worker's
 // messages are carried out (a running search goes on appending rows).
 #include "../app/CleanerDlg.h"
-#include "SafeDelete.h"
+#include "FolderCheck.h"
+#include "FolderRoots.h"
+#include "InsideScan.h"
+#include "ShellRequest.h"
 #include <cctype>
 #include <map>
 #include <set>
@@ -38,10 +41,12 @@ void CCleanerDlg::OnDeleteSelected()
 }
 
 // Checks a folder once more and removes the links inside it: Ready when it
-// may go to the shell, else why not.
-static FolderState Recheck(ListedFolder item, FolderSet way)
+// may go to the shell, else why not (see CheckRows).
+static FolderState Recheck(ListedFolder item, FolderSet way, bool wayKnown)
 {
     FolderState state = CheckListedFolder(item, way);
+    if (state == FolderState::ThroughLink && !wayKnown)
+        return FolderState::WayUnknown;
     if (state != FolderState::Ready)
         return state;
     item.identity = FolderIdentity(item.wide);
@@ -54,14 +59,17 @@ static FolderState Recheck(ListedFolder item, FolderSet way)
 // junction) is the user's choice, not a change; below the picked folder any
 // link is refused. They count as safe only while the picked folder still
 // leads to the very folder the run started from (m_rootIds[kPickedRoot]: not
-// re-pointed, not replaced). Empty after a search of the drives: nothing
-// lies above a drive's root.
-FolderSet CCleanerDlg::ChosenWay() const
+// re-pointed, not replaced). `known` is false when its identity cannot be
+// read then or now: a link on the way cannot be told from one put there
+// since. Empty after a search of the drives: nothing lies above a drive's root.
+FolderSet CCleanerDlg::ChosenWay(bool* known) const
 {
     FolderSet way;
     std::wstring root = FileNameKey(LongPath(m_request.strSearchDir));
     size_t start = LongRootLength(root);
-    if (!m_request.bUseSearchDir || start == 0 || !(ReadFolderId(m_request.strSearchDir) == m_rootIds[kPickedRoot]))
+    FolderId now = m_request.bUseSearchDir ? ReadFolderId(m_request.strSearchDir) : FolderId();
+    *known = !m_request.bUseSearchDir || (now.valid && m_rootIds[kPickedRoot].valid);
+    if (!m_request.bUseSearchDir || start == 0 || !(now == m_rootIds[kPickedRoot]))
         return way;
     for (size_t at = root.find(L'\\', start); at != std::wstring::npos; at = root.find(L'\\', at + 1))
         way.Add(root.substr(0, at));
@@ -69,8 +77,32 @@ FolderSet CCleanerDlg::ChosenWay() const
     return way;
 }
 
+// What the root of a row's `path` (the picked folder, or its drive's root)
+// leads to now against the search (VolumeNow): each root asked once, until
+// m_rootsNow is cleared for a new round.
+FolderState CCleanerDlg::RootNow(const CString& path)
+{
+    int index = m_request.bUseSearchDir ? kPickedRoot : ::toupper(static_cast<unsigned char>(path[0])) - 'A';
+    if (index < 0 || index > kPickedRoot)
+        return RootThere(LongPath(path)) ? FolderState::Ready : FolderState::DriveGone;
+    auto root = m_rootsNow.find(index);
+    if (root == m_rootsNow.end())
+        root = m_rootsNow.emplace(index, VolumeNow(index == kPickedRoot ? m_request.strSearchDir : path.Left(3),
+                                                   m_rootIds[index], index == kPickedRoot,
+                                                   m_rootIds[kPickedDrive])).first;
+    return root->second;
+}
+
+// True when the folder of a row (`path`, `wide` its LongPath) is gone: nothing
+// is there, and its root still leads where the search found it.
+bool CCleanerDlg::FolderGone(const CString& path, const std::wstring& wide)
+{
+    return RootNow(path) == FolderState::Ready && NothingAt(wide);
+}
+
 // Deletes the folders of `rows`. Each is checked right before the request;
-// what is refused keeps its row, and the user is told why. Afterwards a row
+// what is refused keeps its row, and the user is told why. Each root is
+// asked again right before every request to the shell. Afterwards a row
 // leaves the list only when its folder is gone; rows appended meanwhile by a
 // search stay.
 void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
@@ -80,45 +112,56 @@ void CCleanerDlg::DeleteRows(const std::vector<int>& rows)
     m_bDeleting = true;
     WaitForCompleteRows();
 
+    m_rootsNow.clear();
     std::vector<ListedFolder> listed = CheckRows(rows);
     std::set<std::wstring> there = FoldersThere(rows, listed);
     std::vector<ListedFolder*> byLength = OuterFirst(listed);
     FolderSet requested;
     ChooseRequests(byLength, requested);
 
+    m_rootsNow.clear();
     std::vector<CString> request;   // in the list's order
-    for (const ListedFolder& item : listed)
-        if (item.handedToShell)
+    for (ListedFolder& item : listed)
+        if (item.handedToShell && KeepsItsRoot(item))
             request.push_back(item.path);
-    bool cancelled = !request.empty() && ShellDelete(request, m_hWnd, true);
-    RetryLeftOver(byLength, cancelled);
+    ShellOutcome outcome = request.empty() ? ShellOutcome::Done : ShellDelete(request, m_hWnd, true);
+    RetryLeftOver(byLength, outcome);
+    m_rootsNow.clear();
     RemoveGoneRows(listed, requested, there);
     ReportKeptFolders(listed);
     m_bDeleting = false;
 }
 
-// The folders of `rows`, each checked: first that its root (the picked folder,
-// or its drive's root) still leads where the walk found it, asked once for
-// each root; then the folder itself.
+// The folders of `rows`, each checked: first that its root still leads where
+// the walk found it (RootNow), then the folder itself.
 std::vector<ListedFolder> CCleanerDlg::CheckRows(const std::vector<int>& rows)
 {
     std::vector<ListedFolder> listed;
-    FolderSet safeAncestors = ChosenWay();
-    std::map<int, FolderState> roots;
+    bool known = true;
+    FolderSet safeAncestors = ChosenWay(&known);
     for (int row : rows) {
-        CString path = m_listResults.GetItemText(row, 1);
-        int index = m_request.bUseSearchDir ? kPickedRoot : ::toupper(static_cast<unsigned char>(path[0])) - 'A';
-        auto root = roots.find(index);
-        if (root == roots.end() && index >= 0 && index <= kPickedRoot)
-            root = roots.emplace(index, VolumeNow(index == kPickedRoot ? m_request.strSearchDir : path.Left(3),
-                                                  m_rootIds[index], index == kPickedRoot)).first;
-        listed.push_back(ListFolder(path));
+        listed.push_back(ListFolder(m_listResults.GetItemText(row, 1)));
         ListedFolder& item = listed.back();
-        item.state = root == roots.end() ? FolderState::Ready : root->second;
+        item.state = RootNow(item.path);
         if (item.state == FolderState::Ready)
             item.state = CheckListedFolder(item, safeAncestors);
+        if (item.state == FolderState::ThroughLink && !known)
+            item.state = FolderState::WayUnknown;
     }
     return listed;
+}
+
+// True when `item`, handed to the shell, still has its root (RootNow); else
+// it leaves the request, kept with its root's reason. A folder inside it
+// that was to go with it is then asked for on its own, checked again.
+bool CCleanerDlg::KeepsItsRoot(ListedFolder& item)
+{
+    FolderState root = RootNow(item.path);
+    if (root != FolderState::Ready) {
+        item.state = root;
+        item.inRequest = item.handedToShell = false;
+    }
+    return root == FolderState::Ready;
 }
 
 // The folders of all rows that are there before the request: those of
@@ -133,30 +176,44 @@ std::set<std::wstring> CCleanerDlg::FoldersThere(const std::vector<int>& rows, c
             there.insert(listed[i].wide);
     }
     for (size_t row = 0; row < checked.size(); ++row) {
-        std::wstring path = checked[row] ? std::wstring() : LongPath(m_listResults.GetItemText(static_cast<int>(row), 1));
-        if (!path.empty() && !IsGone(path))
-            there.insert(path);
+        CString path = checked[row] ? CString() : m_listResults.GetItemText(static_cast<int>(row), 1);
+        std::wstring wide = LongPath(path);
+        if (!wide.empty() && !FolderGone(path, wide))
+            there.insert(wide);
     }
     return there;
 }
 
 // The shell may stop at the first folder it cannot delete, and a folder
-// inside one it could not delete is still there: each chosen folder still
-// there gets a request of its own, outer folders first, checked again. The
-// shell has shown its error for the folder it failed on already; what stays
-// after its retry is marked NotDeleted, so that the message names it. When
-// the user cancelled the request, what is still there stays, as asked
-// (Cancelled: no retry, and no word of it).
-void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, bool cancelled)
+// inside one it could not delete is still there: when the request reported
+// no abort, each chosen folder still there gets a request of its own, outer
+// folders first, checked again, its root asked right before. The shell has
+// shown its error for the folder it failed on already; what stays after its
+// retry is marked NotDeleted, so that the message names it. After an abort
+// (of the user's or the shell's own: Windows does not tell them apart),
+// nothing more is asked for: what is still there stays, Cancelled (no word
+// of it) when the result was a Cancel's, else Stopped.
+void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, ShellOutcome outcome)
 {
-    const FolderSet way = cancelled ? FolderSet() : ChosenWay();
+    bool wayKnown = true;
+    const FolderSet way = ChosenWay(&wayKnown);
+    m_rootsNow.clear();
     for (ListedFolder* item : byLength) {
-        if (!item->inRequest || IsGone(item->wide))
+        if (!item->inRequest || FolderGone(item->path, item->wide))
             continue;
-        FolderState state = cancelled ? FolderState::Cancelled : Recheck(*item, way);
+        FolderState state = RootNow(item->path);
+        if (state == FolderState::Ready)
+            state = outcome == ShellOutcome::Cancelled ? FolderState::Cancelled
+                    : outcome == ShellOutcome::Stopped ? FolderState::Stopped : Recheck(*item, way, wayKnown);
         if (state == FolderState::Ready) {
-            ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);
-            state = IsGone(item->wide) ? FolderState::Ready : FolderState::NotDeleted;
+            m_rootsNow.clear();
+            state = RootNow(item->path);
+        }
+        if (state == FolderState::Ready) {
+            outcome = ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false) == ShellOutcome::Done
+                      ? ShellOutcome::Done : ShellOutcome::Stopped;
+            state = FolderGone(item->path, item->wide) ? FolderState::Ready
+                    : outcome == ShellOutcome::Done ? FolderState::NotDeleted : FolderState::Stopped;
         }
         item->state = state;
     }
@@ -178,8 +235,10 @@ void CCleanerDlg::RemoveGoneRows(const std::vector<ListedFolder>& listed, const 
     int count = m_listResults.GetItemCount();
     std::vector<int> gone;   // from the last row up
     for (int row = count - 1; row >= 0; --row) {
-        std::wstring path = LongPath(m_listResults.GetItemText(row, 1));
-        if ((removable.count(path) || there.count(path) || requested.HasAncestorOf(FileNameKey(path))) && IsGone(path))
+        CString text = m_listResults.GetItemText(row, 1);
+        std::wstring path = LongPath(text);
+        if ((removable.count(path) || there.count(path) || requested.HasAncestorOf(FileNameKey(path))) &&
+            FolderGone(text, path))
             gone.push_back(row);
     }
     if (gone.size() == static_cast<size_t>(count)) {
@@ -205,8 +264,12 @@ static const char* Reason(FolderState state)
         return "a folder on its path has become a link, or leads elsewhere, since the search";
     case FolderState::TooLong:
         return "its path is too long for the shell";
+    case FolderState::WayUnknown:
+        return "a folder on its path is a link, and Windows cannot tell whether it still leads where it did";
     case FolderState::TooDeep:
         return "a path inside it is longer than the shell can delete";
+    case FolderState::Stopped:
+        return "the deletion was stopped before this folder was deleted";
     case FolderState::NotDeleted:
         return "Windows could not delete it: a file in it may be in use, or access is denied";
     default:
@@ -222,7 +285,7 @@ void CCleanerDlg::ReportKeptFolders(const std::vector<ListedFolder>& listed)
 {
     std::vector<const ListedFolder*> kept;
     for (const ListedFolder& item : listed)
-        if (item.state > FolderState::Cancelled && (VolumeLeft(item.state) || !IsGone(item.wide)))
+        if (item.state > FolderState::Cancelled && (VolumeLeft(item.state) || !FolderGone(item.path, item.wide)))
             kept.push_back(&item);
     if (kept.empty())
         return;

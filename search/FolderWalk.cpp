@@ -19,13 +19,18 @@ bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
 
 // Worker thread: walks one root (`folder`, a drive as "C:" or the picked
 // folder; `root`, the same as the system opens it; `index`, its place in
-// m_rootIds). What the root leads to now goes to the dialog first, so that a
-// delete can tell whether it still leads to the volume its rows were found
-// on (a root that cannot be identified is walked all the same).
+// m_rootIds). What the root leads to now goes to the dialog first (for the
+// picked folder, the root of its path too), so that a delete can tell
+// whether it still leads where its rows were found (a root that cannot be
+// identified is walked all the same).
 void CCleanerDlg::SearchRoot(const CString& folder, const CString& root, int index)
 {
     FolderId id = ReadFolderId(root);
     SendMessage(WM_SEARCH_ROOT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&id));
+    if (index == kPickedRoot && RootLength(root) > 0) {
+        FolderId top = ReadFolderId(root.Left(RootLength(root)));
+        SendMessage(WM_SEARCH_ROOT, kPickedDrive, reinterpret_cast<LPARAM>(&top));
+    }
     SearchFolder(folder);
 }
 

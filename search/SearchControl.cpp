@@ -136,7 +136,7 @@ LRESULT CCleanerDlg::OnSearchEnded(WPARAM, LPARAM)
 // kept for the deletion's checks of its rows.
 LRESULT CCleanerDlg::OnSearchRoot(WPARAM index, LPARAM id)
 {
-    if (index <= static_cast<WPARAM>(kPickedRoot))
+    if (index <= static_cast<WPARAM>(kPickedDrive))
         m_rootIds[index] = *reinterpret_cast<const FolderId*>(id);
     return 0;
 }

@@ -1,5 +1,5 @@
-// The checks that keep a shell delete request inside the folders the user
-// chose. They know nothing of the dialog.
+// The checks of one listed folder right before the shell's request, and the
+// choice of what goes into it. They know nothing of the dialog.
 #pragma once
 #include "../framework/afxwin.h"
 #include <set>
@@ -15,9 +15,11 @@ enum class FolderState {
     OtherVolume,   // its drive now leads to another volume or folder
     Changed,       // something else is there now, or it cannot be checked
     ThroughLink,   // a folder on its way has become a link
+    WayUnknown,    // a link is on its way, and the picked folder's identity cannot be read
     LinkInside,    // it holds a link that could not be removed as a link
     TooLong,       // its own path is too long for the shell's request
     TooDeep,       // a path inside it is too long for the shell's request
+    Stopped,       // its request was stopped (the user's Cancel or the shell's abort) before it was deleted
     NotDeleted,    // handed to the shell, and still there afterwards
 };
 
@@ -45,47 +47,6 @@ struct ListedFolder {
 // The row's `path` as the checks take it, Ready.
 ListedFolder ListFolder(const CString& path);
 
-class FolderSet;
-
-// Checks a listed folder right before deletion: its path must name a folder
-// (not a link, and reached through no link) stored with the very name the
-// path ends in (letter case too), and hold no wildcard character (the shell would expand it to other
-// folders). `safeAncestors` keeps the folders on the way found safe, so that
-// a batch of checks reads each of them once.
-FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors);
-
-// Reads all of `folder` (its identity read) first, then removes every link inside it, each as a link: what it leads to is not
-// touched. Ready when the folder may go to the shell. A folder kept by the
-// reading is left as it was: LinkInside when a file cannot be told from a
-// link, or the folder cannot be read to the end; TooLong when its own path,
-// TooDeep when a path inside it, is too long for the shell (MAX_PATH, less
-// two characters for its "\*").
-// LinkInside too when a link cannot be removed (those before it are gone).
-// A link to a file is told from a file by its listing where the platform
-// lists every link as one; elsewhere (Wine) each file is opened to tell.
-FolderState RemoveLinksInside(const ListedFolder& folder);
-
-// The folder at `path` (a "\\?\" path) as the system resolves it, on its volume (from its
-// drive letter or mount folder, else an NT path; letter case folded): the same through every drive letter, share or mapped
-// drive that leads to it. Empty when it cannot be read.
-std::wstring FolderIdentity(const std::wstring& path);
-
-// True only when nothing is at `path` (a "\\?\" path) any more, on a drive
-// or share that is still there (a path that cannot be read, or one whose
-// drive or share has left, is not gone).
-bool IsGone(const std::wstring& path);
-
-// What `root` (a drive's root, or the picked folder) leads to now, against
-// `found`, what it led to at the search. Ready when it is the same: for a
-// drive's root the same folder (a substituted or mapped letter may lead to
-// another folder of the same volume), for the picked folder the same volume
-// (the folder itself may have been rebuilt); Ready too when `found` is not
-// known, and the other checks decide. OtherVolume when it leads elsewhere
-// now. When the root cannot be opened, its nearest folder above that opens
-// tells: on the same volume, the picked folder is gone from a volume still
-// there (Ready: its rows are gone); else, or with none, DriveGone.
-FolderState VolumeNow(const CString& root, const FolderId& found, bool picked);
-
 // Folders, each by its key (FileNameKey of its "\\?\" path, or its
 // identity), to ask whether a folder lies below one of them.
 class FolderSet {
@@ -98,6 +59,17 @@ private:
     std::set<std::wstring> m_keys;
 };
 
+// Checks a listed folder right before deletion, on a root that still leads
+// where the search found it: its path must name a folder (not a link, and
+// reached through no link) stored with the very name the path ends in
+// (letter case too), and hold no wildcard character (the shell would expand
+// it to other folders). Gone when nothing is there. `safeAncestors` keeps the
+// folders on the way found safe, so that a batch of checks reads each once.
+FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors);
+
+// True when the entry at `path` (a "\\?\" path) is a folder, not a link.
+bool IsPlainFolder(const std::wstring& path);
+
 // The listed folders, outer ones first (by path length; the list's order otherwise).
 std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed);
 
@@ -108,9 +80,3 @@ std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed);
 // user cancel the rest). The others have their links removed first; a folder
 // whose links cannot all be removed, or too deep for the shell, stays.
 void ChooseRequests(const std::vector<ListedFolder*>& byLength, FolderSet& requested);
-
-// One shell request that deletes `paths` permanently, without the shell's
-// own confirmation or progress window; the shell's error messages, owned by
-// `owner`, only when `showErrors`. True when the user cancelled it in one of
-// those messages; an abort of the shell's own is not the user's.
-bool ShellDelete(const std::vector<CString>& paths, HWND owner, bool showErrors);
