@@ -68,8 +68,8 @@ FolderSet CCleanerDlg::ChosenWay(bool* known) const
     std::wstring root = FileNameKey(LongPath(m_request.strSearchDir));
     size_t start = LongRootLength(root);
     FolderId now = m_request.bUseSearchDir ? ReadFolderId(m_request.strSearchDir) : FolderId();
-    *known = !m_request.bUseSearchDir || (now.valid && m_rootIds[kPickedRoot].valid);
-    if (!m_request.bUseSearchDir || start == 0 || !(now == m_rootIds[kPickedRoot]))
+    *known = !m_request.bUseSearchDir || (now.fileKnown && m_rootIds[kPickedRoot].fileKnown);
+    if (!m_request.bUseSearchDir || !*known || start == 0 || !(now == m_rootIds[kPickedRoot]))
         return way;
     for (size_t at = root.find(L'\\', start); at != std::wstring::npos; at = root.find(L'\\', at + 1))
         way.Add(root.substr(0, at));
@@ -188,8 +188,10 @@ std::set<std::wstring> CCleanerDlg::FoldersThere(const std::vector<int>& rows, c
 // inside one it could not delete is still there: when the request reported
 // no abort, each chosen folder still there gets a request of its own, outer
 // folders first, checked again, its root asked right before. The shell has
-// shown its error for the folder it failed on already; what stays after its
-// retry is marked NotDeleted, so that the message names it. After an abort
+// shown its error for the folder it failed on already, so a retry shows
+// none (nor a Cancel: an abort there is the shell's own, for that folder);
+// what stays after its retry is marked NotDeleted, so that the message names
+// it. After an abort
 // (of the user's or the shell's own: Windows does not tell them apart),
 // nothing more is asked for: what is still there stays, Cancelled (no word
 // of it) when the result was a Cancel's, else Stopped.
@@ -210,10 +212,8 @@ void CCleanerDlg::RetryLeftOver(const std::vector<ListedFolder*>& byLength, Shel
             state = RootNow(item->path);
         }
         if (state == FolderState::Ready) {
-            outcome = ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false) == ShellOutcome::Done
-                      ? ShellOutcome::Done : ShellOutcome::Stopped;
-            state = FolderGone(item->path, item->wide) ? FolderState::Ready
-                    : outcome == ShellOutcome::Done ? FolderState::NotDeleted : FolderState::Stopped;
+            ShellDelete(std::vector<CString>(1, item->path), m_hWnd, false);   // no error box: an abort is its own
+            state = FolderGone(item->path, item->wide) ? FolderState::Ready : FolderState::NotDeleted;
         }
         item->state = state;
     }

@@ -58,7 +58,8 @@ bool RootThere(const std::wstring& path)
     WIN32_FIND_DATAW entry;
     HANDLE find = CFileFind::FindFirst((top + L"*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_ACCESS_DENIED;
+        return ::GetLastError() == ERROR_FILE_NOT_FOUND || ::GetLastError() == ERROR_ACCESS_DENIED ||
+               ::GetLastError() == ERROR_NETWORK_ACCESS_DENIED;
     ::FindClose(find);
     return true;
 }
@@ -73,10 +74,10 @@ bool NothingAt(const std::wstring& path)
 
 FolderState VolumeNow(const CString& root, const FolderId& found, bool picked, const FolderId& foundRoot)
 {
-    if (picked && foundRoot.valid && RootLength(root) > 0) {   // the root of the picked path, exactly
-        FolderId now = ReadFolderId(root.Left(RootLength(root)));
-        if (now.valid && !(now == foundRoot))
-            return FolderState::OtherVolume;
+    if (picked && foundRoot.valid) {   // the root of the picked path, exactly
+        FolderId now = ReadFolderId(PathRoot(root));
+        if (!(now == foundRoot))
+            return now.valid ? FolderState::OtherVolume : FolderState::DriveGone;
     }
     if (!found.valid)
         return RootThere(LongPath(root)) ? FolderState::Ready : FolderState::DriveGone;

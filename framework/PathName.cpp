@@ -80,6 +80,16 @@ int RootLength(const CString& path)
     return share > server + 1 ? share + 1 : -1;
 }
 
+CString PathRoot(const CString& path)
+{
+    int length = RootLength(path);
+    if (length > 0)
+        return path.Left(length);
+    int server = path.Find('\\', 2);
+    bool share = RootLength(path + "\\") == path.GetLength() + 1 && server > 2;
+    return share ? path + "\\" : CString();
+}
+
 std::wstring LongPath(LPCSTR path)
 {
     std::wstring wide = WideFromCodePage(path);
@@ -108,26 +118,32 @@ FolderId ReadFolderId(LPCSTR path)
         return id;
     // FILE_ID_INFO, of Windows 8 and later (the headers show it only to
     // programs for Windows 8): a 128-bit id, unique on ReFS too, where the
-    // 64-bit index is not. Windows 7 refuses the class; then the index.
+    // 64-bit index is not. Where the class is refused (Windows 7, some file
+    // systems) or gives 0 (no 128-bit id), the 64-bit index: one file system
+    // always answers in the same form. Any other failure: not read.
     struct {
         ULONGLONG volume;
         BYTE file[16];
     } info128;
     const auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+    static const BYTE kNone[16] = {};
     BY_HANDLE_FILE_INFORMATION info;
+    DWORD error = ERROR_SUCCESS;
     if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &info128, sizeof info128)) {
         id.volume = info128.volume;
         std::memcpy(id.file, info128.file, sizeof id.file);
-        id.valid = true;
-    } else if (::GetFileInformationByHandle(handle, &info)) {
+        id.valid = std::memcmp(id.file, kNone, sizeof kNone) != 0;
+    } else {
+        error = ::GetLastError();
+    }
+    bool refused = error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+    if (!id.valid && (error == ERROR_SUCCESS || refused) && ::GetFileInformationByHandle(handle, &info)) {
         id.volume = info.dwVolumeSerialNumber;
         ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
         std::memcpy(id.file, &index, sizeof index);
         id.valid = true;
     }
     ::CloseHandle(handle);
-    // Some servers give partial information: an index of 0 says nothing.
-    static const BYTE kNone[16] = {};
-    id.valid = id.valid && std::memcmp(id.file, kNone, sizeof kNone) != 0;
+    id.fileKnown = id.valid && std::memcmp(id.file, kNone, sizeof kNone) != 0;
     return id;
 }

@@ -43,6 +43,9 @@ CString JoinPath(const CString& folder, const CString& name);
 // Bytes of the root that `path` starts with: "C:\" or "\\server\share\";
 // -1 for any other start.
 int RootLength(const CString& path);
+// The root that `path` starts with, with its separator ("C:\",
+// "\\server\share\", also for a bare "\\server\share"); "" for any other start.
+CString PathRoot(const CString& path);
 // `path` (a drive path or \\server\share\...) as a path the wide functions
 // take at any length, with no normalisation: "\\?\C:\..." or "\\?\UNC\...".
 std::wstring LongPath(LPCSTR path);
@@ -52,16 +55,19 @@ size_t LongRootLength(const std::wstring& path);
 
 // The identity of a folder on its volume: the same folder reached through
 // another drive letter, link or letter case has the same identity. Invalid
-// when it cannot be read, or the file system gives no unique one (an index of
-// 0): such a folder is never taken for another, nor for itself.
+// when it cannot be read. Some file systems give no file id (0: the root of
+// a FAT volume, some servers): then only the volume is known, and two such
+// folders of one volume compare equal; fileKnown tells.
 struct FolderId {
     ULONGLONG volume = 0;
-    BYTE file[16] = {};   // the 128-bit file id; the 64-bit index in its first 8 bytes
+    BYTE file[16] = {};   // the 128-bit file id, or the 64-bit index in its first 8 bytes
+    bool fileKnown = false;
     bool valid = false;
 
     bool operator==(const FolderId& other) const
     {
-        return valid && other.valid && volume == other.volume && std::memcmp(file, other.file, sizeof file) == 0;
+        return valid && other.valid && volume == other.volume && fileKnown == other.fileKnown &&
+               std::memcmp(file, other.file, sizeof file) == 0;
     }
 };
 

@@ -2,7 +2,9 @@
 #include "../app/CleanerDlg.h"
 
 // True for the Windows directory, however the walk reaches it (another
-// drive letter, another letter case). Only entries with its name are opened.
+// drive letter, another letter case), and for a folder of its name whose
+// identity cannot be read (it may be the Windows directory: it holds a
+// folder named Debug). Only entries with its name are opened.
 bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
 {
     // Its name is ASCII, in any letter case, so a name of another length is
@@ -12,8 +14,10 @@ bool CCleanerDlg::IsWindowsDir(const CFileFind& finder) const
         !SameFileName(name, m_strWindowsName))
         return false;
     CString path = finder.GetFilePath();
-    if (m_windowsDirId.valid)
-        return ReadFolderId(path) == m_windowsDirId;
+    if (m_windowsDirId.fileKnown) {
+        FolderId id = ReadFolderId(path);
+        return !id.valid || id == m_windowsDirId;
+    }
     return SameFileName(path, m_szWindowsDir);
 }
 
@@ -27,8 +31,8 @@ void CCleanerDlg::SearchRoot(const CString& folder, const CString& root, int ind
 {
     FolderId id = ReadFolderId(root);
     SendMessage(WM_SEARCH_ROOT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&id));
-    if (index == kPickedRoot && RootLength(root) > 0) {
-        FolderId top = ReadFolderId(root.Left(RootLength(root)));
+    if (index == kPickedRoot) {
+        FolderId top = ReadFolderId(PathRoot(root));
         SendMessage(WM_SEARCH_ROOT, kPickedDrive, reinterpret_cast<LPARAM>(&top));
     }
     SearchFolder(folder);
