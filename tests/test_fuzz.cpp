@@ -1,5 +1,4 @@
-// The trees of fuzz/fuzz.py (CLEANER_BATCH names them, in C:\fz): each plan.txt carried
-// out through the dialog as a person would; what the window showed goes to seen.txt.
+// The trees of fuzz/fuzz.py (CLEANER_BATCH names them, in C:\fz): plan.txt carried out, what the window showed to seen.txt.
 #include "DialogHarness.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -16,7 +15,7 @@ struct Seen {
     void Rows(const char* what, const std::vector<Row>& rows) { for (const Row& row : rows) Fact(what, row.name + '\t' + row.path); }
 };
 
-// The run's title names each folder entered: each one is written down.
+// Every title seen is written down.
 void Search(DialogHarness& ui, Seen& seen)
 {
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));   // the last run's title is gone
@@ -28,9 +27,7 @@ void Search(DialogHarness& ui, Seen& seen)
     seen.Rows("listed", ui.Rows());
 }
 
-// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none"). The
-// message on folders the checks kept is written down, and so is each request the delete made of
-// the shell (its flags and progress title).
+// Delete Selected on the rows of `select`, or Delete All answered Yes ("all") or No ("none"); the message and requests written down.
 void Delete(DialogHarness& ui, const std::string& how, const std::set<std::string>& select, Seen& seen)
 {
     if (how == "selected")

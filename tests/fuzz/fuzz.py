@@ -159,8 +159,7 @@ class Tree:
 
 
 def oracle(path, win_path, debug, release, codec):
-    """The rows to list below path, as (name, Windows path): as the options ask, pre-order, siblings as
-    the file system lists them; no links, no names the code page cannot show, none whose "\\*.*" passes MAX_PATH."""
+    """The rows to list below path, as (name, Windows path), as the program must list them (tests/README.md)."""
     rows = []
     if chars(win_path) + 4 >= MAX_PATH:
         return rows
@@ -194,8 +193,7 @@ def random_plan(tree, rows):
 
 
 def generate(base, seed):
-    """The tree, its plan of steps, and what the judge needs (before.json); a random tree is drawn
-    again until the search has rows to list."""
+    """The tree, its plan, and before.json; a random tree is drawn again until the search has rows to list."""
     for attempt in range(100):
         tree = Tree(base, seed, attempt)
         win = lambda relative: tree.win + "\\" + relative.replace("/", "\\")
@@ -231,9 +229,7 @@ def generate(base, seed):
     return tree
 
 
-class Judged:
-    """One seed's run as the judge reads it: the plan and the tree before (before.json), what the
-    window showed (seen.txt), and the disk after."""
+class Judged:   # one seed's run: before.json, seen.txt and the disk after
     def __init__(self, base, seed):
         self.seed, self.dir, (self.win_tree, codec) = seed, os.path.join(base, str(seed)), SETUPS[setup_of(seed)]
         with open(os.path.join(self.dir, "before.json")) as f:
@@ -269,7 +265,7 @@ def inside(path, folder):
 
 
 def check_rows(run):
-    """The rows listed: those of the oracle, once each, in the file system's order."""
+    """The rows listed: the oracle's, once each, in order."""
     problems = ["not listed: " + p for row, p in run.rows if (row, p) not in run.listed]
     problems += ["listed but not expected: " + row[1] for row in run.listed if row not in run.rows]
     problems += ["listed twice, or out of the file system's order (pre-order, siblings as listed)"] * (
@@ -278,14 +274,13 @@ def check_rows(run):
 
 
 def check_titles(run):
-    """Each title names a folder of the tree below the folder picked."""
+    """Each title names a folder of the tree below the one picked."""
     return ["a title that names no folder of the tree: " + t for t in run.seen.get("title", [])
             if not inside(t, run.plan["root"]) or run.before.get(run.rel(t)) != "dir"]
 
 
 def check_list(run):
-    """The list tells the truth: a row left has its folder (unless removed as a fault), a row gone has
-    none, and a row not chosen goes only with its folder, inside a chosen one."""
+    """The list tells the truth after the delete."""
     problems = ["answered No, yet rows went"] * (run.plan["delete"] == "none" and run.left != run.shown)
     for p in run.shown:
         exists = os.path.exists(os.path.join(run.dir, run.rel(p)))
@@ -304,11 +299,7 @@ REASONS = {"changed": "it has changed since the search", "way": "a folder on its
 
 
 def reasons(run, p):
-    """The reasons true of a chosen folder still on disk: a row that became a link or a picked folder
-    replaced (changed, way); its own path (own) or a path inside (long) too long for the shell; a link
-    inside that leads somewhere (link); else the shell failed, as a file held open, a name Win32 cannot
-    name (ending in a blank or a dot) or a link leading nowhere (Wine lists none) explains; else the
-    user cancelled (told of in no message). None: it should be gone."""
+    """The reasons true of a chosen folder still on disk (REASONS), "cancelled", or none: it should be gone."""
     key = run.rel(p)
     found = {"changed", "way"} if p in run.extra or "replace" in run.faults else set()
     found |= {"own"} if run.too_long(key) else set()
@@ -322,8 +313,7 @@ def reasons(run, p):
 
 
 def check_message(run):
-    """Every chosen folder still on disk (but what the user cancelled) is told of in one message: "1 folder
-    was" or "N folders were not deleted:", the first five with a true reason, "and N more." for the rest."""
+    """Every chosen folder kept (but what the user cancelled) told of, with a true reason."""
     kept = [p for p in run.chosen if os.path.lexists(os.path.join(run.dir, run.rel(p))) and reasons(run, p) != {"cancelled"}]
     told = run.seen.get("kept", [])
     count = int(told[0].split()[0]) if told else 0
@@ -344,9 +334,7 @@ def check_message(run):
 
 
 def check_disk(run):
-    """Everything outside the chosen folders (and those removed as faults) is as it was. A chosen folder
-    is gone unless a reason is true of it (Wine cannot remove a link as a link); after the user's Cancel,
-    only the first is."""
+    """Everything outside the chosen folders as it was; a chosen folder gone unless a reason is true of it."""
     chosen = [p for p in run.chosen if p not in run.extra]   # extra rows are links
     gone = [run.rel(p) for p in chosen + run.removed]
     problems = ["lost or changed: " + key for key, what in run.before.items()
@@ -361,8 +349,7 @@ def check_disk(run):
 
 
 def check_requests(run):
-    """The shell deletes permanently (never to the Recycle Bin), asks nothing and shows no progress; its
-    error boxes only on the first request; the progress title "Cleaner"."""
+    """Permanent, silent requests; the shell's error boxes on the first only; titled "Cleaner"."""
     return ["a request of the shell's with flags %s, title %r" % tuple(r.split("\t")) for at, r in enumerate(run.seen.get("request", []))
             if r != "%d\tCleaner" % (0x14 if at == 0 else 0x414)]
 
