@@ -37,11 +37,19 @@ static bool ReadEntry(const std::wstring& path, bool* isFolder, bool* isLink, st
     return found;
 }
 
-bool IsPlainFolder(const std::wstring& path)
+// True when the entry at `path` (a "\\?\" path) is a folder, not a link.
+static bool IsPlainFolder(const std::wstring& path)
 {
     bool isFolder = false, isLink = false;
     std::wstring stored;
-    return ReadEntry(path, &isFolder, &isLink, &stored) && isFolder && !isLink;
+    if (ReadEntry(path, &isFolder, &isLink, &stored))
+        return isFolder && !isLink;
+    // A folder whose parent the user may pass through but not list (a share's
+    // root with access-based enumeration): its own attributes, which Windows
+    // gives of a link itself, not of what it leads to.
+    DWORD attributes = ::GetLastError() == ERROR_ACCESS_DENIED ? ::GetFileAttributesW(path.c_str()) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors)

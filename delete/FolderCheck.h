@@ -67,9 +67,6 @@ private:
 // folders on the way found safe, so that a batch of checks reads each once.
 FolderState CheckListedFolder(const ListedFolder& folder, FolderSet& safeAncestors);
 
-// True when the entry at `path` (a "\\?\" path) is a folder, not a link.
-bool IsPlainFolder(const std::wstring& path);
-
 // The listed folders, outer ones first (by path length; the list's order otherwise).
 std::vector<ListedFolder*> OuterFirst(std::vector<ListedFolder>& listed);
 
