@@ -41,8 +41,8 @@ static std::vector<ShellRequest> g_requests;   // the tests' own (RemoveTree) to
 static int(WINAPI* g_shellOperation)(LPSHFILEOPSTRUCTA);
 static std::atomic<bool> g_abortArmed;
 static int g_abortResult;
-static bool g_abortFirst;
-static std::function<void()> g_before;
+static int g_abortDeleted;
+static std::function<void()> g_before, g_after;
 
 static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
 {
@@ -52,16 +52,94 @@ static int WINAPI RecordRequest(LPSHFILEOPSTRUCTA operation)
     for (LPCSTR from = operation->pFrom; *from; from += std::strlen(from) + 1)
         request.paths.push_back(from);
     g_requests.push_back(request);
-    if (!g_abortArmed.exchange(false))
-        return g_shellOperation(operation);
-    if (g_abortFirst && !request.paths.empty()) {
-        std::string first = request.paths[0] + '\0';
-        SHFILEOPSTRUCTA part = *operation;
-        part.pFrom = first.c_str();
-        g_shellOperation(&part);
+    if (!g_abortArmed.exchange(false)) {
+        int result = g_shellOperation(operation);
+        if (g_after)
+            std::exchange(g_after, nullptr)();
+        return result;
     }
+    std::string first;
+    for (size_t at = 0; at < request.paths.size() && at < static_cast<size_t>(g_abortDeleted); ++at)
+        first += request.paths[at] + '\0';
+    SHFILEOPSTRUCTA part = *operation;
+    part.pFrom = first.c_str();
+    if (!first.empty())
+        g_shellOperation(&part);
     operation->fAnyOperationsAborted = TRUE;
     return g_abortResult;
+}
+
+// What Windows shows and Wine does not (Disguise): the program's listing, attributes and identities pass here.
+static std::atomic<bool> g_junctions, g_noIds, g_shareClosed, g_moved;
+static std::wstring g_refused;
+static BYTE g_movedId[24];   // FILE_ID_INFO: the volume, then the file
+static const std::wstring kShareRoot = L"\\\\?\\UNC\\server\\share\\";
+static HANDLE(WINAPI* g_findFirst)(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID, DWORD);
+static BOOL(WINAPI* g_findNext)(HANDLE, LPWIN32_FIND_DATAW);
+static DWORD(WINAPI* g_attributes)(LPCWSTR);
+static BOOL(WINAPI* g_fileInfo)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+static BOOL(WINAPI* g_fileIndex)(HANDLE, LPBY_HANDLE_FILE_INFORMATION);
+
+static BOOL Listed(BOOL found, LPVOID entry)
+{
+    auto* item = static_cast<WIN32_FIND_DATAW*>(entry);
+    if (found && g_junctions && (item->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        item->dwReserved0 = IO_REPARSE_TAG_MOUNT_POINT;
+    return found;
+}
+static HANDLE WINAPI FindFirst(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID entry, FINDEX_SEARCH_OPS op, LPVOID filter, DWORD flags)
+{
+    DWORD refusal = g_shareClosed && kShareRoot + L"*" == pattern ? ERROR_ACCESS_DENIED
+                    : !g_refused.empty() && std::wcsstr(pattern, g_refused.c_str()) ? ERROR_NO_UNICODE_TRANSLATION : 0;
+    HANDLE find = refusal ? INVALID_HANDLE_VALUE : g_findFirst(pattern, level, entry, op, filter, flags);
+    return refusal ? (::SetLastError(refusal), find) : (Listed(find != INVALID_HANDLE_VALUE, entry), find);
+}
+static BOOL WINAPI FindNext(HANDLE find, LPWIN32_FIND_DATAW entry) { return Listed(g_findNext(find, entry), entry); }
+static DWORD WINAPI Attributes(LPCWSTR path)
+{
+    return g_shareClosed && kShareRoot == path ? (::SetLastError(ERROR_BAD_NETPATH), INVALID_FILE_ATTRIBUTES) : g_attributes(path);
+}
+static BOOL WINAPI FileInfo(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size)
+{
+    if (g_shareClosed)
+        return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
+    BOOL read = g_fileInfo(file, kind, info, size) && kind == 18;   // FileIdInfo: the volume's 8 bytes, the file's 16
+    BYTE* id = static_cast<BYTE*>(info);
+    if (read && g_noIds)
+        std::memset(id + 8, 0, 16);
+    else if (read && g_moved && std::memcmp(id, g_movedId, sizeof g_movedId) == 0)
+        id[8] ^= 1;   // the same volume, another folder
+    return read;
+}
+static BOOL WINAPI FileIndex(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
+{
+    if (g_shareClosed)
+        return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
+    BOOL read = g_fileIndex(file, info);
+    if (read && g_noIds)
+        info->nFileIndexHigh = info->nFileIndexLow = 0;
+    return read;
+}
+
+void DialogHarness::Disguise(const std::string& what, const std::string& folder)
+{
+    if (!g_findFirst) {   // routed only here: the benchmark routes the listing of its own
+        g_findFirst = Route("kernel32.dll", "FindFirstFileExW", FindFirst);
+        g_findNext = Route("kernel32.dll", "FindNextFileW", FindNext);
+        g_attributes = Route("kernel32.dll", "GetFileAttributesW", Attributes);
+        g_fileInfo = Route("kernel32.dll", "GetFileInformationByHandleEx", FileInfo);
+        g_fileIndex = Route("kernel32.dll", "GetFileInformationByHandle", FileIndex);
+    }
+    g_junctions = g_junctions || what == "junctions";
+    g_noIds = g_noIds || what == "no-ids";
+    g_shareClosed = g_shareClosed || what == "share-closed";
+    if (what == "refuse")
+        g_refused = L"\\" + std::wstring(folder.begin(), folder.end()) + L"\\";
+    if (what == "moved") {
+        HANDLE file = ::CreateFileA(folder.c_str(), 0, 7, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        g_moved = g_fileInfo(file, static_cast<FILE_INFO_BY_HANDLE_CLASS>(18), g_movedId, sizeof g_movedId);
+        ::CloseHandle(file);
+    }
 }
 
 void* RouteImport(const char* dll, const char* function, void* hook)
@@ -110,6 +188,8 @@ DialogHarness::DialogHarness() : m_pDialog(new DrivenDialog)
         if (checks && std::strcmp(checks, "windows") == 0)
             HideWine(true);
     }
+    g_junctions = g_noIds = g_shareClosed = g_moved = false;
+    g_refused.clear();
     m_pThread = AfxBeginThread(UiThread, m_pDialog, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
@@ -183,8 +263,8 @@ bool ShowsIcon(HWND box, HICON icon)
 
 long DialogHarness::Beeps() const { return g_beeps; }
 std::vector<ShellRequest> DialogHarness::Requests() const { return g_requests; }
-void DialogHarness::BeforeNextRequest(std::function<void()> before) { g_before = std::move(before); }
-void DialogHarness::AbortNextRequest(int result, bool first) { g_abortResult = result, g_abortFirst = first, g_abortArmed = true; }
+void DialogHarness::BeforeNextRequest(std::function<void()> run, bool after) { (after ? g_after : g_before) = std::move(run); }
+void DialogHarness::AbortNextRequest(int result, int deleted) { g_abortResult = result, g_abortDeleted = deleted, g_abortArmed = true; }
 long DialogHarness::Handled(int id) const { return g_handled[id]; }
 
 size_t DialogHarness::SelectRows(const std::function<bool(const Row&)>& which)

@@ -39,8 +39,12 @@ public:
     long Handled(int id) const;   // clicks of `id` handled so far
     long Beeps() const;           // the program's asterisk beeps so far
     std::vector<ShellRequest> Requests() const;   // the shell's requests so far
-    void AbortNextRequest(int result, bool first);   // `result`, aborted, after the first folder when `first`
-    void BeforeNextRequest(std::function<void()> before);
+    void AbortNextRequest(int result, int deleted);   // `result`, aborted, after its first `deleted` folders
+    void BeforeNextRequest(std::function<void()> before, bool after = false);   // `after`: once it has returned
+    // Shows the program what Windows (not Wine) shows: "junctions" (links listed with the junction's tag),
+    // "refuse" (a basic listing under `folder` fails as on FAT32), "no-ids" (file ids of 0), "share-closed"
+    // (\\server\share\ refuses its attributes and its listing, and no identity can be read), "moved" (the folder `folder` answers another file id).
+    void Disguise(const std::string& what, const std::string& folder = "");
     size_t SelectRows(const std::function<bool(const Row&)>& which);   // those, and no other; how many
 
     // Delete All (answered `answer`) or Delete Selected, to its end: the message on the folders kept, closed; "" for none.

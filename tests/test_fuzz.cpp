@@ -75,7 +75,9 @@ void RunSeed(const std::string& seed)
         else if (step == "hold")   // open without delete sharing: it cannot be deleted
             held = ::CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         else if (step == "abort")   // the shell's next request ends as an abort does
-            ui.AbortNextRequest(std::stoi(a), b == "1");
+            ui.AbortNextRequest(std::stoi(a), std::stoi(b));
+        else if (step == "disguise")
+            ui.Disguise(a, b);
         else if (step == "select")
             select.insert(a);
         else if (step == "delete" && !ui.Rows().empty())

@@ -33,9 +33,13 @@ LOCALES = {"cp932": "ja_JP.UTF-8", "utf8": "hi_IN.UTF-8"}
 # became links after they were listed).
 LONG = "/".join(["abcdefghijklmnopqrstuvwxyz0123456789" + "x" * 19] * 4)   # picked: 244 characters
 DEEP = "/".join(["d" * 100] * 3)   # inside a chosen folder: paths past MAX_PATH
-TOP = len("C:\\fz\\limit\\tree\\")   # case "limit": a folder (or a file inside one) whose path is n long
-OWN = lambda first, n: first + "x" * (n - TOP - len(first) - 6) + "/Debug/"
-INSIDE = lambda first, n: first + "/Debug/" + "f" * (n - TOP - len(first) - 7) + "=f"
+OWN = lambda top, first, n: first + "x" * (n - top - len(first) - 6) + "/Debug/"   # a folder whose path is n long
+INSIDE = lambda top, first, n: first + "/Debug/" + "f" * (n - top - len(first) - 7) + "=f"   # a file inside one
+LIMIT = lambda setup, case: [f(len(SETUPS[setup][0] % case) + 1, first, n) for f, first, n in (
+    (OWN, "a", 257), (OWN, "b", 258), (OWN, "c", 259), (INSIDE, "d", 257), (INSIDE, "e", 258))]
+ABC = ["a/Debug/x.obj=obj", "b/Debug/x.obj=obj", "c/Debug/x.obj=obj"]
+LINKS = ["loop/sub/up->..", "loop/gone->/nonexistent", "loop/sub/Release/", "out->{canary}", "inside/Debug/sub/escape->{canary}",
+         "inside/Debug/notes.txt->{canary}/precious.txt", "inside/Release/app.obj=obj", "named/Debug->{canary}/Debug"]
 KEPT = lambda count: ["k%d/Debug/l->{canary}" % i for i in range(count)] + ["z/Debug/x.obj=obj"]
 SWAP = ["x/Debug/a.obj=obj", "swap/Debug->{canary}", "swap/via->{canary}"]   # rows that become links
 CASES = {
@@ -44,9 +48,7 @@ CASES = {
               {"delete": "none"}),
     "held": (["a/Debug/Release/Debug/app.exe=exe", "a/Debug/obj/x.obj=obj", "b/Debug/app.exe=exe"],
              {"faults": {"hold": "a/Debug/Release/Debug/app.exe"}}),
-    "links": (["loop/sub/up->..", "loop/gone->/nonexistent", "loop/sub/Release/", "out->{canary}",
-               "inside/Debug/sub/escape->{canary}", "inside/Debug/notes.txt->{canary}/precious.txt",
-               "inside/Release/app.obj=obj", "named/Debug->{canary}/Debug"], {}),
+    "links": (LINKS, {}),
     "swap": (SWAP, {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"]}),
     "swap-linked": (SWAP, {"options": (1, 0), "extra": ["swap/Debug", "swap/via/Debug"], "setup": "linked"}),
     "link-pick": (["a/Debug/x.obj=obj", "a/Debug/sub/Release/", "b/Release/y.pdb=pdb"], {"setup": "linked"}),
@@ -56,14 +58,23 @@ CASES = {
     "one-kept": (KEPT(1), {"options": (1, 0)}),
     "five-kept": (KEPT(5), {"options": (1, 0)}),
     "seven-kept": (KEPT(7), {"options": (1, 0)}),
-    "limit": ([OWN("a", 257), OWN("b", 258), OWN("c", 259), INSIDE("d", 257), INSIDE("e", 258)], {"options": (1, 0)}),
-    # The shell's request aborted: by the user's Cancel (results 0, 0x75, 1223), after it deleted the
-    # first folder; or by the shell itself (any other result), with a file held.
-    "cancel": (["a/Debug/x.obj=obj", "b/Debug/x.obj=obj", "c/Debug/x.obj=obj"], {"abort": (1223, 1)}),
+    "limit": (LIMIT("plain", "limit"), {"options": (1, 0)}),
+    "limit-unc": (LIMIT("unc", "limit-unc"), {"options": (1, 0), "setup": "unc"}),
+    # The shell's request aborted after deleting its first n folders, never asked again: a Cancel's result
+    # (0, 0x75, 1223) kept in silence, another (a file's error: Cancel in its box, or the shell's own) named.
+    "cancel": (ABC, {"abort": (1223, 0)}),
+    "cancel-last": (ABC, {"abort": (1223, 2)}),
+    "abort-last": (ABC, {"abort": (32, 2)}),
     "cancel-0": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0, 1)}),
     "cancel-75": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0x75, 1)}),
     "abort": (["a/Debug/x.obj=obj", "b/Debug/app.exe=exe", "c/Debug/x.obj=obj"],
               {"abort": (32, 0), "faults": {"hold": "b/Debug/app.exe"}}),
+    # What Windows shows and Wine does not: junctions, a listing refused as on FAT32, no file ids, a share
+    # whose root refuses its attributes, its listing and its identity.
+    "junctions": (LINKS, {"disguise": [("junctions",)]}),
+    "fallback": (["fat/Debug/x.obj=obj", "fat/sub/Release/"], {"disguise": [("refuse", "fat")]}),
+    "no-ids": (["a/Debug/x.obj=obj", "a/Debug/b/Release/"], {"setup": "linked", "disguise": [("no-ids",)]}),
+    "share-closed": (ABC, {"setup": "unc", "disguise": [("share-closed",)]}),
     "pick-gone": (["p/Debug/x.obj=obj", "p/x/Release/"], {"pick": "p", "faults": {"remove": "p"}}),   # gone itself
     "pick-5c": (["表/Debug/a.obj=obj", "表/能/Release/", "表/能/Debug/b.obj=obj"], {"pick": "表", "setup": "cp932"}),
     "long-pick": ([LONG + "/Debug/a.obj=obj"], {"options": (1, 0), "pick": LONG}),
@@ -213,7 +224,8 @@ def generate(base, seed):
         plan, select = random_plan(tree, rows)
     faults = {name: win(value) if name == "hold" or seed in CASES else value for name, value in plan.get("faults", {}).items()}
     extra = [(path.split("/")[-1], win(path)) for path in plan.get("extra", [])]
-    steps = [("share" if root.startswith("\\\\") else "root", root), ("options", int(debug), int(release)), ("search",)]
+    steps = [("disguise",) + tuple(d) for d in plan.get("disguise", [])]
+    steps += [("share" if root.startswith("\\\\") else "root", root), ("options", int(debug), int(release)), ("search",)]
     steps += [("extra",) + row for row in extra] + [(f, faults[f]) for f in ("remove", "hold") if f in faults]
     real, canary = tree.win[:-4] + "tree", tree.win[:-4] + "canary"   # real: the folder the picked link leads to
     steps += [("move", real, real + "-was"), ("move", canary, real)] * ("replace" in faults)
@@ -223,7 +235,8 @@ def generate(base, seed):
     text = "".join("\t".join(map(str, step)) + "\n" for step in steps)
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
-              "cancelled": plan.get("abort", (32,))[0] in (0, 0x75, 1223),
+              "cancelled": plan.get("abort", (32,))[0] in (0, 0x75, 1223), "abort": plan.get("abort"),
+              "disguise": plan.get("disguise", []),
               "faults": faults, "extra": extra, "snapshot": snapshot(tree.dir)}
     write(os.path.join(tree.dir, "before.json"), json.dumps(before))
     return tree
@@ -295,21 +308,24 @@ def check_list(run):
 
 REASONS = {"changed": "it has changed since the search", "way": "a folder on its path has become a link",
            "link": "it holds a link that could not be removed", "long": "a path inside it is longer than the shell",
-           "own": "its path is too long for the shell", "shell": "Windows could not delete it"}
+           "own": "its path is too long for the shell", "shell": "Windows could not delete it",
+           "stopped": "the deletion was stopped before this folder was deleted",
+           "unknown": "a folder on its path is a link, and Windows cannot tell"}
 
 
 def reasons(run, p):
     """The reasons true of a chosen folder still on disk (REASONS), "cancelled", or none: it should be gone."""
     key = run.rel(p)
     found = {"changed", "way"} if p in run.extra or "replace" in run.faults else set()
+    found |= {"unknown"} if ["no-ids"] in run.plan["disguise"] and setup_of(run.seed) == "linked" else set()
     found |= {"own"} if run.too_long(key) else set()
     found |= {"long"} if any(run.too_long(k) for k in run.within(key)) else set()
     found |= {"link"} if any(os.path.exists(os.path.join(run.dir, k)) for k in run.links(key)) else set()
-    if found:
-        return found
+    if found or run.plan["abort"]:
+        return found or ({"cancelled"} if run.plan["cancelled"] else {"stopped"})
     held = "hold" in run.faults and run.rel(run.faults["hold"]).startswith(key + os.sep)
     shell = held or run.links(key) or any(k.endswith((" ", ".")) for k in run.within(key))
-    return {"shell"} if shell else {"cancelled"} if run.plan["cancelled"] else set()
+    return {"shell"} if shell else set()
 
 
 def check_message(run):
@@ -342,7 +358,8 @@ def check_disk(run):
     for at, p in enumerate(chosen):
         if run.rel(p) not in run.after:
             problems += ["deleted with a link inside: " + p] * bool(run.links(run.rel(p)))
-            problems += ["deleted after the user's Cancel: " + p] * (run.plan["cancelled"] and at > 0)
+            problems += ["deleted after the request was stopped: " + p] * bool(run.plan["abort"] and at >= run.plan["abort"][1])
+            problems += ["deleted through a way it could not check: " + p] * ("unknown" in reasons(run, p))
         elif not reasons(run, p):
             problems.append("not deleted: " + p)
     return problems
