@@ -32,7 +32,6 @@ static LRESULT CALLBACK AfterMessage(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The program's imports of MessageBeep, SHFileOperationA and RegOpenKeyExA are routed here.
 static std::atomic<long> g_beeps;
 static BOOL(WINAPI* g_messageBeep)(UINT);
 static BOOL WINAPI CountBeep(UINT type) { return g_beeps += type == MB_ICONASTERISK, g_messageBeep(type); }
@@ -103,19 +102,17 @@ static BOOL WINAPI FileInfo(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID 
 {
     if (g_shareClosed)
         return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
-    BOOL read = g_fileInfo(file, kind, info, size) && kind == 18;   // FileIdInfo: the volume's 8 bytes, the file's 16
-    BYTE* id = static_cast<BYTE*>(info);
-    if (read && g_noIds)
+    BOOL read = g_fileInfo(file, kind, info, size);
+    BYTE* id = static_cast<BYTE*>(info);   // FileIdInfo (18): the volume's 8 bytes, the file's 16
+    if (read && kind == 18 && g_noIds)
         std::memset(id + 8, 0, 16);
-    else if (read && g_moved && std::memcmp(id, g_movedId, sizeof g_movedId) == 0)
+    else if (read && kind == 18 && g_moved && std::memcmp(id, g_movedId, sizeof g_movedId) == 0)
         id[8] ^= 1;   // the same volume, another folder
     return read;
 }
 static BOOL WINAPI FileIndex(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
 {
-    if (g_shareClosed)
-        return ::SetLastError(ERROR_ACCESS_DENIED), FALSE;
-    BOOL read = g_fileIndex(file, info);
+    BOOL read = g_fileIndex(file, info);   // (share-closed: FileInfo's refusal is not one the program reads past)
     if (read && g_noIds)
         info->nFileIndexHigh = info->nFileIndexLow = 0;
     return read;
@@ -339,11 +336,7 @@ bool DialogHarness::Pick(const std::wstring& folder, LPCITEMIDLIST item, bool ch
         else if (item)
             ::SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
         wchar_t text[MAX_PATH] = L"";
-        TVITEMW shown = {};
-        shown.mask = TVIF_TEXT;
-        shown.hItem = TreeView_GetSelection(tree);
-        shown.pszText = text;
-        shown.cchTextMax = MAX_PATH;
+        TVITEMW shown = { TVIF_TEXT, TreeView_GetSelection(tree), 0, 0, text, MAX_PATH, 0, 0, 0, 0 };
         ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&shown));
         bool selected = (!item && folder.empty()) || ::lstrcmpiW(text, name.c_str()) == 0 ||
                         (name[0] == L'(' && std::wstring(text).find(name) != std::wstring::npos);
@@ -359,10 +352,9 @@ bool DialogHarness::Pick(const std::wstring& folder, LPCITEMIDLIST item, bool ch
 
 void DialogHarness::SetOptions(bool debug, bool release)
 {
-    if (Checked(IDC_CHECK_DEBUG) != debug)
-        Click(IDC_CHECK_DEBUG);
-    if (Checked(IDC_CHECK_RELEASE) != release)
-        Click(IDC_CHECK_RELEASE);
+    for (auto [id, ticked] : { std::make_pair(IDC_CHECK_DEBUG, debug), std::make_pair(IDC_CHECK_RELEASE, release) })
+        if (Checked(id) != ticked)
+            Click(id);
 }
 
 bool DialogHarness::WaitForEnd() const
@@ -387,13 +379,7 @@ std::vector<Row> DialogHarness::SearchIn(const std::string& folder, bool debug, 
 
 bool DefineDrive(char letter, const std::string& folder)
 {
-    struct UnixDrive {   // Wine's mount manager extension
-        ULONG size, type, fsType;
-        DWORD serial;
-        ULONGLONG unixDevice;
-        WCHAR letter;
-        USHORT mountPointOffset, deviceOffset, labelOffset;
-    };
+    struct UnixDrive { ULONG size, type, fsType; DWORD serial; ULONGLONG unixDevice; WCHAR letter; USHORT mountPointOffset, deviceOffset, labelOffset; };   // Wine's mount manager's
     std::vector<char> buffer(sizeof(UnixDrive) + folder.size() + 1);
     UnixDrive* drive = reinterpret_cast<UnixDrive*>(buffer.data());
     drive->size = static_cast<ULONG>(buffer.size());

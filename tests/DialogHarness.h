@@ -41,9 +41,7 @@ public:
     std::vector<ShellRequest> Requests() const;   // the shell's requests so far
     void AbortNextRequest(int result, int deleted);   // `result`, aborted, after its first `deleted` folders
     void BeforeNextRequest(std::function<void()> before, bool after = false);   // `after`: once it has returned
-    // Shows the program what Windows (not Wine) shows: "junctions" (links listed with the junction's tag),
-    // "refuse" (a basic listing under `folder` fails as on FAT32), "no-ids" (file ids of 0), "share-closed"
-    // (\\server\share\ refuses its attributes and its listing, and no identity can be read), "moved" (the folder `folder` answers another file id).
+    // Shows the program what Windows, not Wine, may show: `what` as tests/README.md says, at `folder`.
     void Disguise(const std::string& what, const std::string& folder = "");
     size_t SelectRows(const std::function<bool(const Row&)>& which);   // those, and no other; how many
 

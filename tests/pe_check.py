@@ -1,8 +1,5 @@
 #!/usr/bin/env python3
-"""pe_check.py EXE...: each is a GUI program with the header flags Microsoft's
-linker sets by default (Terminal Server aware above all: on a Remote Desktop
-host the Windows directory is otherwise the user's own) and the cleaner's
-manifest (resource 24/1). The first must be the 32-bit program."""
+"""pe_check.py EXE...: GUI programs with the linker's default header flags and the manifest; the first 32-bit."""
 import struct
 import sys
 

@@ -15,7 +15,6 @@ struct Seen {
     void Rows(const char* what, const std::vector<Row>& rows) { for (const Row& row : rows) Fact(what, row.name + '\t' + row.path); }
 };
 
-// Every title seen is written down.
 void Search(DialogHarness& ui, Seen& seen)
 {
     ::SendMessageA(ui.Dialog(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));   // the last run's title is gone
@@ -58,10 +57,8 @@ void RunSeed(const std::string& seed)
         std::getline(std::getline(std::getline(fields, step, '\t'), a, '\t'), b, '\t');
         if (step == "root")
             ui.PickFolder(a);
-        else if (step == "share") {   // what the picker's OK does (Wine's picker cannot select a share)
-            ui.Dlg().m_strSearchDir = a.c_str();
-            ui.Dlg().m_bUseSearchDir = 1;
-        }
+        else if (step == "share")   // what the picker's OK does (Wine's picker cannot select a share)
+            ui.Dlg().m_strSearchDir = a.c_str(), ui.Dlg().m_bUseSearchDir = 1;
         else if (step == "options")
             ui.SetOptions(a == "1", b == "1");
         else if (step == "search")

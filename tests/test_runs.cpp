@@ -107,18 +107,12 @@ TEST(Delete, ADriveThatLeftOrNowLeadsToAnotherVolumeKeepsItsRowsAndLosesNothing)
     ASSERT_TRUE(DefineDrive('v', prefix + "/drive_c/vol"));
     DialogHarness ui;
     ASSERT_EQ("V:\\a\\Debug|V:\\b\\Release|", Names(ui.SearchIn("V:\\", true, true)));
-    auto serial = [] {   // of the volume V: leads to now, as the program reads it
-        BY_HANDLE_FILE_INFORMATION info = {};
-        HANDLE root = ::CreateFileA("V:\\", 0, 7, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        ::GetFileInformationByHandle(root, &info);
-        ::CloseHandle(root);
-        return info.dwVolumeSerialNumber;
-    };
-    const DWORD searched = serial();
+    auto serial = [] { return ReadFolderId("V:\\").volume; };   // of the volume V: leads to now, as the program reads it
+    const ULONGLONG searched = serial();
     const char* gone = "the drive or share it was found on is no longer there";
     const char* elsewhere = "its drive now leads to another volume or folder";
     const std::string vol = prefix + "/drive_c/vol";
-    const struct { std::string volume; const char* reason; DWORD serial; std::string after; } steps[] = {
+    const struct { std::string volume; const char* reason; ULONGLONG serial; std::string after; } steps[] = {
         { vol, gone, searched, "" }, { "", gone, 0, "" }, { other, elsewhere, 0x2222, "" },
         { vol, elsewhere, searched, other }, { vol, elsewhere, searched, other + "/empty" }, { vol, elsewhere, searched, "moved" },
     };

@@ -13,24 +13,18 @@ import sys
 MAX_PATH = 260
 PLAIN = ["src", "obj", "bin", "lib", "x64", "out", "build", "tmp", ".git", "docs", "résumé", "Größe", "ñandú"]
 NEAR = ["Debug1", "debug.old", "MyDebug", "MyRelease", "debug ", "Releases", "_debug", "debugging", "Release-x64"]
-# Outside code page 1252: all but "Reléase"; in code page 932: the Japanese
-# ones, whose second bytes include 0x5C, the separator ("ソ", "表", "十").
+# Outside code page 1252 but "Reléase"; in 932 the Japanese, second bytes 0x5C among them ("ソ", "表", "十").
 ALIEN = ["日本", "Dębug", "Ωmega", "Reléase", "Дебаг", "ソース", "表示", "十能"]
 
-# Set-ups, by seed: the tree's Windows root, and the ANSI code page of its
-# prefix. S: is a second drive letter for C:\fz, \\server\share a share of it;
-# "linked" picks the tree through a link to it ("link", as long as "tree").
+# Set-ups (tests/README.md): the tree's Windows root, and its prefix's code page.
 SETUPS = {"plain": ("C:\\fz\\%s\\tree", "cp1252"), "subst": ("S:\\%s\\tree", "cp1252"),
           "linked": ("C:\\fz\\%s\\link", "cp1252"),
           "unc": ("\\\\server\\share\\%s\\tree", "cp1252"), "cp932": ("C:\\fz\\%s\\tree", "cp932"),
           "utf8": ("C:\\fz\\%s\\tree", "utf-8")}
 LOCALES = {"cp932": "ja_JP.UTF-8", "utf8": "hi_IN.UTF-8"}
 
-# Hand-written cases: faults once caught, and rules worth showing plainly. The
-# tree: "folder/", "file=content", "link->target" ({canary}: the canary folder).
-# The plan, where not both options and Delete All answered Yes: the options, the
-# delete ("none": No), faults, the folder picked, and "extra" rows (folders that
-# became links after they were listed).
+# Cases: the tree ("folder/", "file=content", "link->target", {canary} the canary folder), and the plan where
+# not both options and Delete All: options, delete ("none": No), faults, pick, setup, abort, disguise, extra rows.
 LONG = "/".join(["abcdefghijklmnopqrstuvwxyz0123456789" + "x" * 19] * 4)   # picked: 244 characters
 DEEP = "/".join(["d" * 100] * 3)   # inside a chosen folder: paths past MAX_PATH
 OWN = lambda top, first, n: first + "x" * (n - top - len(first) - 6) + "/Debug/"   # a folder whose path is n long
@@ -60,8 +54,7 @@ CASES = {
     "seven-kept": (KEPT(7), {"options": (1, 0)}),
     "limit": (LIMIT("plain", "limit"), {"options": (1, 0)}),
     "limit-unc": (LIMIT("unc", "limit-unc"), {"options": (1, 0), "setup": "unc"}),
-    # The shell's request aborted after deleting its first n folders, never asked again: a Cancel's result
-    # (0, 0x75, 1223) kept in silence, another (a file's error: Cancel in its box, or the shell's own) named.
+    # abort: (the shell's result, folders deleted before it); a Cancel's result (0, 0x75, 1223) kept in silence
     "cancel": (ABC, {"abort": (1223, 0)}),
     "cancel-last": (ABC, {"abort": (1223, 2)}),
     "abort-last": (ABC, {"abort": (32, 2)}),
@@ -69,8 +62,6 @@ CASES = {
     "cancel-75": (["a/Debug/x.obj=obj", "b/Release/x.obj=obj"], {"abort": (0x75, 1)}),
     "abort": (["a/Debug/x.obj=obj", "b/Debug/app.exe=exe", "c/Debug/x.obj=obj"],
               {"abort": (32, 0), "faults": {"hold": "b/Debug/app.exe"}}),
-    # What Windows shows and Wine does not: junctions, a listing refused as on FAT32, no file ids, a share
-    # whose root refuses its attributes, its listing and its identity.
     "junctions": (LINKS, {"disguise": [("junctions",)]}),
     "fallback": (["fat/Debug/x.obj=obj", "fat/sub/Release/"], {"disguise": [("refuse", "fat")]}),
     "no-ids": (["a/Debug/x.obj=obj", "a/Debug/b/Release/"], {"setup": "linked", "disguise": [("no-ids",)]}),
@@ -236,8 +227,7 @@ def generate(base, seed):
     write(os.path.join(tree.dir, "plan.txt"), text.encode(SETUPS[setup_of(seed)][1]))
     before = {"root": root, "folders": tree.folders, "rows": rows, "select": select, "delete": plan["delete"],
               "cancelled": plan.get("abort", (32,))[0] in (0, 0x75, 1223), "abort": plan.get("abort"),
-              "disguise": plan.get("disguise", []),
-              "faults": faults, "extra": extra, "snapshot": snapshot(tree.dir)}
+              "disguise": plan.get("disguise", []), "faults": faults, "extra": extra, "snapshot": snapshot(tree.dir)}
     write(os.path.join(tree.dir, "before.json"), json.dumps(before))
     return tree
 
