@@ -9,6 +9,7 @@
 # X=TYPE:FOLDER adds drive X: of TYPE (hd, cdrom, floppy, network) at FOLDER;
 # each UNC=SERVER/SHARE:FOLDER makes \\SERVER\SHARE lead to FOLDER.
 set -euo pipefail
+trap 'echo "make-prefix: \"$BASH_COMMAND\" failed with $? (line $LINENO)" >&2' ERR
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine.sh"
 prefix=$1
