@@ -19,7 +19,7 @@ stop_all() {   # the display, and the wineservers of the tests' prefixes
 trap stop_all EXIT
 rm -f "$dir/fuzz-figures.txt"
 status=0
-ctest --test-dir "$dir" --output-on-failure "$@" | tee "$dir/ctest-output.txt" || status=$?
+ctest --test-dir "$dir" --output-on-failure -j2 "$@" | tee "$dir/ctest-output.txt" || status=$?
 # Pictures of the dialog, for people (not a test): after a full run, the
 # run command's demo on a display of its own takes them.
 if [ $status = 0 ] && [ $# -eq 0 ]; then
