@@ -17,7 +17,8 @@ shift
 # The prefix's user folders (Desktop, Documents, ...) lead into HOME: an empty
 # folder of the prefix's own, never the user's home.
 use_prefix "$prefix"
-wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >/dev/null 2>&1; }
+# Wine's output is shown only when the command fails.
+wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >"$prefix.out" 2>&1 || { local s=$?; cat "$prefix.out" >&2; return $s; }; }
 
 [ -d "$prefix" ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true
 rm -rf "$prefix"
