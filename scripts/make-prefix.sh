@@ -18,7 +18,8 @@ shift
 # folder of the prefix's own, never the user's home.
 use_prefix "$prefix"
 # Wine's output is shown only when the command fails.
-wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >"$prefix.out" 2>&1 || { local s=$?; cat "$prefix.out" >&2; return $s; }; }
+wine() { timeout -k 10 300 "$CLEANER_WINE" "$@" </dev/null >"$prefix/wine.out" 2>&1 ||
+  { local s=$?; echo "make-prefix: wine $* failed with $s:" >&2; cat "$prefix/wine.out" >&2; return $s; }; }
 
 [ -d "$prefix" ] && { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; } || true
 rm -rf "$prefix"
